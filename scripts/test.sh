@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds everything with the sanitizers and runs every test, then each fuzz target briefly.
+# Usage: scripts/test.sh            (FUZZ_SECONDS=N to change the fuzzing time per target)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+jobs=$(nproc)
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERNOVA_SANITIZE=ON \
+  -DKERNOVA_BENCH=OFF >/dev/null
+cmake --build build-test -j"$jobs"
+(cd build-test && ctest -j"$jobs" --output-on-failure --timeout 600)
+
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"

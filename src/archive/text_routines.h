@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kernova {
+
+// Replaces every occurrence of `find` in `text` (changed in place; also the result).
+std::string& ReplaceAll(std::string& text, std::string_view find, std::string_view replacement);
+
+// Removes every LF and then every CR from `text` (changed in place; also the result).
+std::string& StripLineBreaks(std::string& text);
+
+// The user's temporary folder: $TMPDIR, else /tmp; never empty on Linux.
+std::string GetTempFolder();
+
+} // namespace kernova

@@ -1,0 +1,63 @@
+#include "ui/special_folder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace kernova {
+namespace {
+
+std::string EnvOrEmpty(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+// ${XDG_DATA_HOME:-~/.local/share}; empty when neither it nor HOME is usable.
+std::string DataHome() {
+    std::string dataHome = EnvOrEmpty("XDG_DATA_HOME");
+    if (!dataHome.empty() && dataHome.front() == '/') {
+        return dataHome;
+    }
+    std::string home = EnvOrEmpty("HOME");
+    if (home.empty() || home.front() != '/') {
+        return {};
+    }
+    return home + "/.local/share";
+}
+
+std::string Ensure(const std::string& folder) {
+    if (folder.empty()) {
+        return {};
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder, ec)) {
+        return {};
+    }
+    return folder;
+}
+
+} // namespace
+
+std::string GetSpecialFolder(int csidl) {
+    switch (csidl) {
+    case CSIDL_FAVORITES: {
+        std::string dataHome = DataHome();
+        return dataHome.empty() ? std::string() : Ensure(dataHome + "/Favorites");
+    }
+    case CSIDL_FONTS: {
+        // Root installs for every user; anyone else gets a per-user install that needs no
+        // administrator rights.
+        if (geteuid() == 0) {
+            return Ensure("/usr/local/share/fonts");
+        }
+        std::string dataHome = DataHome();
+        return dataHome.empty() ? std::string() : Ensure(dataHome + "/fonts");
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace kernova

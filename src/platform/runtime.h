@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/exit_code.h"
+#include "platform/picture.h"
+#include "platform/preview_canvas.h"
+
+#include <string>
+
+namespace kernova {
+
+struct FontSpec;
+
+// Thrown by a runtime whose End() does not terminate the process (the scripted test
+// runtime), so that "no later statement runs" holds in tests too.
+struct ProgramEnded {
+    ExitCode code;
+};
+
+// The form runtime the handlers call: message boxes, the event pump, repainting,
+// the end of the program, picture loading and text measurement.
+// The Qt runtime drives real widgets; tests use a scripted fake.
+class Runtime {
+  public:
+    virtual ~Runtime() = default;
+
+    // Modal. `style` is icon + buttons (MessageStyle); an empty title shows the
+    // application title. Returns IDOK or IDCANCEL.
+    virtual int MsgBox(const std::string& text, int style, const std::string& title = {}) = 0;
+
+    // Processes pending window events, then returns.
+    virtual void Yield() = 0;
+
+    // Brings every window up to date with the form state and repaints at once.
+    virtual void Refresh() = 0;
+
+    // Ends the program at once with `code`: nothing after it runs.
+    [[noreturn]] virtual void End(ExitCode code) = 0;
+
+    // Loads a picture file; returns false when it is not a picture the platform can load.
+    virtual bool LoadPicture(const std::string& path, Picture& out) = 0;
+
+    // Width in pixels of `text` drawn in `font` as a label would draw it.
+    virtual int TextWidth(const FontSpec& font, const std::string& text) = 0;
+
+    // The welcome page's preview area.
+    virtual PreviewCanvas& Preview() = 0;
+
+    // Opens an address with the desktop's default handler; failures are not reported.
+    virtual void OpenUrl(const std::string& address) = 0;
+};
+
+} // namespace kernova

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/runtime.h"
+#include "ui/main_form.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kernova {
+
+class ExtractionFolder;
+
+// Where the program runs from: its own executable (which carries the package) and the
+// command-line tail (the arguments joined by single spaces).
+struct StartupInfo {
+    std::string executablePath;
+    std::string commandLine;
+};
+
+// The wizard window: its state and its handlers. Handlers change `form` and call the
+// runtime for everything a user sees or that ends the program.
+class FrmMain {
+  public:
+    FrmMain(Runtime& runtime, StartupInfo startup);
+    ~FrmMain();
+    FrmMain(const FrmMain&) = delete;
+    FrmMain& operator=(const FrmMain&) = delete;
+
+    MainForm form;
+    ExtractingForm frmExtracting;
+
+    // Start-up and the ways out (app/)
+    void Form_Initialize();
+    void Form_Load();
+    void Form_Unload(std::int16_t& cancel);
+    void cmdCancel_Click();
+    void Start();
+
+    // Navigation (ui/)
+    void cmdNext_Click();
+    void cmdBack_Click();
+    void optAgree_Click();
+    void optDisagree_Click();
+
+    // Web link (ui/)
+    void lblLink_Click();
+    void GoWeb(std::string& webAddress);
+
+    // Fonts (fonts/)
+    void ShowFontPreview();
+    void InstallFonts(bool& Silent);
+    void CopyFont(const std::string& inName, const std::string& outName);
+
+    // Extracted files (archive/)
+    void ExtractFonts();
+    void KillFiles();
+
+    Runtime& runtime() { return runtime_; }
+    const StartupInfo& startup() const { return startup_; }
+
+    // Removes the extracted files and the private extraction folder, then ends the
+    // program with `code`. Every way out of the program goes through here.
+    [[noreturn]] void EndProgram(ExitCode code);
+
+  private:
+    Runtime& runtime_;
+    StartupInfo startup_;
+    std::unique_ptr<ExtractionFolder> extraction_;
+};
+
+} // namespace kernova

@@ -1,0 +1,102 @@
+#include "support/sandbox.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <system_error>
+
+namespace kernova::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteFontconfigFile(const fs::path& file, const fs::path& fontsDir, const fs::path& cache) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n"
+        << "  <dir>" << fontsDir.string() << "</dir>\n"
+        << "  <cachedir>" << cache.string() << "</cachedir>\n"
+        << "</fontconfig>\n";
+}
+
+} // namespace
+
+Sandbox::Sandbox() {
+    fs::path base = KERNOVA_SANDBOX_ROOT;
+    fs::create_directories(base);
+    std::string pattern = (base / "t-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
+    }
+    root_ = pattern;
+    for (const fs::path& dir : {home(), tmp(), dataHome(), fontsDir(), fontconfigCache(), work(),
+                                home() / ".config", home() / ".cache", root_ / "run"}) {
+        fs::create_directories(dir);
+    }
+    ::chmod((root_ / "run").c_str(), 0700);
+    WriteFontconfigFile(fontconfigFile(), fontsDir(), fontconfigCache());
+    for (const auto& [name, value] : environment()) {
+        const char* old = std::getenv(name.c_str());
+        saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+}
+
+Sandbox::~Sandbox() {
+    for (const auto& [name, value] : saved_) {
+        if (value) {
+            ::setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            ::unsetenv(name.c_str());
+        }
+    }
+    std::error_code ec;
+    // Tests may leave read-only folders behind (an unwritable fonts folder).
+    for (auto it = fs::recursive_directory_iterator(root_, ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec)) {
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        }
+    }
+    fs::remove_all(root_, ec);
+}
+
+std::map<std::string, std::string> Sandbox::environment() const {
+    return {
+        {"HOME", home().string()},
+        {"TMPDIR", tmp().string()},
+        {"XDG_DATA_HOME", dataHome().string()},
+        {"XDG_CONFIG_HOME", (home() / ".config").string()},
+        {"XDG_CACHE_HOME", (home() / ".cache").string()},
+        {"XDG_RUNTIME_DIR", (root_ / "run").string()},
+        {"FONTCONFIG_FILE", fontconfigFile().string()},
+    };
+}
+
+fs::path TestFont(const std::string& fileName) {
+    fs::path path = fs::path(KERNOVA_FONT_DIR) / fileName;
+    if (!fs::exists(path)) {
+        throw std::runtime_error("test font missing: " + path.string());
+    }
+    return path;
+}
+
+std::string ReadFileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFileBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+} // namespace kernova::test

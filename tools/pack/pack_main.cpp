@@ -1,0 +1,2 @@
+// Entry point of kernova-pack (being written).
+int main() { return 0; }

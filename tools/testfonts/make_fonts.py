@@ -1,0 +1,110 @@
+#!/usr/bin/python3
+"""Makes the sample and test fonts: renamed subsets of DejaVu.
+
+Every font gets family names that no machine has installed, so tests and the demo never
+depend on which fonts happen to be present.
+
+    make_fonts.py --out DIR                  the standard set (see STANDARD below)
+    make_fonts.py --out DIR --many N         N distinct fonts "Kernova Bulk NNNN" (benchmarks)
+"""
+import argparse
+import logging
+import os
+import sys
+
+from fontTools import subset
+from fontTools.ttLib import TTFont
+
+DEJAVU = "/usr/share/fonts/truetype/dejavu"
+
+# file name, DejaVu source, family, subfamily, advance-width scale
+STANDARD = [
+    ("KernovaSampleSans-Regular.ttf", "DejaVuSans.ttf", "Kernova Sample Sans", "Regular", 1.0),
+    ("KernovaSampleSans-Bold.ttf", "DejaVuSans-Bold.ttf", "Kernova Sample Sans", "Bold", 1.0),
+    ("KernovaSampleSerif-Regular.ttf", "DejaVuSerif.ttf", "Kernova Sample Serif", "Regular", 1.0),
+    ("KernovaSampleMono-Regular.ttf", "DejaVuSansMono.ttf", "Kernova Sample Mono", "Regular", 1.0),
+    # Fonts whose upper-case alphabet is wider than usual, for the preview's size choice.
+    ("KernovaWide-Regular.ttf", "DejaVuSans.ttf", "Kernova Wide", "Regular", 1.45),
+    ("KernovaHuge-Regular.ttf", "DejaVuSans.ttf", "Kernova Huge", "Regular", 3.0),
+    # A face name with leading and trailing spaces (registries compare it trimmed).
+    ("KernovaSpaced-Regular.ttf", "DejaVuSans.ttf", "  Kernova Spaced  ", "Regular", 1.0),
+]
+
+# Printable ASCII and Latin-1: small files that still show every sample line.
+UNICODES = list(range(0x20, 0x7F)) + list(range(0xA0, 0x100))
+
+
+def subset_font(source):
+    font = TTFont(os.path.join(DEJAVU, source))
+    options = subset.Options()
+    options.name_IDs = ["*"]
+    options.name_languages = ["*"]
+    options.notdef_outline = True
+    options.layout_features = []
+    options.hinting = False
+    subsetter = subset.Subsetter(options)
+    subsetter.populate(unicodes=UNICODES)
+    subsetter.subset(font)
+    return font
+
+
+def rename(font, family, style):
+    full = family if style == "Regular" else f"{family} {style}"
+    postscript = (family.strip() + "-" + style).replace(" ", "")
+    names = {1: family, 2: style, 3: f"Kernova: {full.strip()} {style}", 4: full, 6: postscript,
+             16: family, 17: style}
+    table = font["name"]
+    table.names = []
+    for name_id, text in names.items():
+        table.setName(text, name_id, 3, 1, 0x409)
+        table.setName(text, name_id, 1, 0, 0)
+
+
+def scale_widths(font, factor):
+    if factor == 1.0:
+        return
+    hmtx = font["hmtx"]
+    for glyph, (advance, lsb) in list(hmtx.metrics.items()):
+        hmtx.metrics[glyph] = (int(round(advance * factor)), lsb)
+    hhea = font["hhea"]
+    hhea.advanceWidthMax = max(a for a, _ in hmtx.metrics.values())
+
+
+def make_standard(out):
+    cache = {}
+    for file_name, source, family, style, factor in STANDARD:
+        if source not in cache:
+            cache[source] = subset_font(source)
+        font = cache[source]
+        saved_metrics = dict(font["hmtx"].metrics)
+        rename(font, family, style)
+        scale_widths(font, factor)
+        font.save(os.path.join(out, file_name))
+        font["hmtx"].metrics = saved_metrics
+        # Re-read so the next font starts from the untouched subset.
+        cache[source] = subset_font(source)
+
+
+def make_many(out, count):
+    font = subset_font("DejaVuSans.ttf")
+    for i in range(count):
+        rename(font, f"Kernova Bulk {i:04d}", "Regular")
+        font.save(os.path.join(out, f"KernovaBulk{i:04d}.ttf"))
+
+
+def main():
+    logging.getLogger("fontTools").setLevel(logging.ERROR)
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--many", type=int, default=0)
+    args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    if args.many:
+        make_many(args.out, args.many)
+    else:
+        make_standard(args.out)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
