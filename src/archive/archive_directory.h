@@ -7,8 +7,8 @@
 namespace kernova {
 
 struct ArchiveEntry {
-    std::string name;       // the name field with CR and LF removed, nothing else trimmed
-    std::int32_t size = 0;  // data length in bytes
+    std::string name;            // the name field with CR and LF removed, nothing else trimmed
+    std::int32_t size = 0;       // data length in bytes
     std::int64_t dataOffset = 0; // first data byte, from the start of the file
 };
 

@@ -110,7 +110,11 @@ class StringList {
     std::vector<std::string> items_;
 };
 
-inline int TwipsToPixels(int twips) { return twips / kTwipsPerPixel; }
-inline int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+inline int TwipsToPixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+inline int PixelsToTwips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
 
 } // namespace kernova

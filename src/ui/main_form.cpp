@@ -85,8 +85,8 @@ MainForm::MainForm() {
     lblFontPreview.visible = false;
     picPreview = MakePanel("picPreview", {120, 1680, 4335, 1095}, kWhite);
     picPreview.visible = false;
-    lblWelcomeNext = MakeLabel("lblWelcomeNext", {120, 3480, 1620, 195},
-                               "Click Next to continue.", kTahoma, true);
+    lblWelcomeNext = MakeLabel("lblWelcomeNext", {120, 3480, 1620, 195}, "Click Next to continue.",
+                               kTahoma, true);
 
     // Licence page
     lblLicense =

@@ -6,7 +6,9 @@ namespace kernova {
 namespace {
 
 // ASCII folding only: the order must not change with the process locale.
-unsigned char Fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+unsigned char Fold(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
 // Case-insensitive order of the platform's sorted list; equal items keep the order in
 // which they were added.

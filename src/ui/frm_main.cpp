@@ -1,0 +1,32 @@
+#include "ui/frm_main.h"
+
+#include "archive/extraction.h"
+
+#include <utility>
+
+namespace kernova {
+
+FrmMain::FrmMain(Runtime& runtime, StartupInfo startup)
+    : runtime_(runtime), startup_(std::move(startup)) {}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::ExtractFonts() {
+    kernova::ExtractFonts(form.lstFiles.items(), form.ExtractPath, form.AppPath);
+}
+
+void FrmMain::KillFiles() {
+    if (!extraction_) {
+        return;
+    }
+    kernova::KillFiles(form.lstFiles.items(), extraction_->path());
+    // The private folder goes too: nothing of the run is left in the temporary folder.
+    extraction_->Remove();
+}
+
+void FrmMain::EndProgram(ExitCode code) {
+    KillFiles();
+    runtime_.End(code);
+}
+
+} // namespace kernova
