@@ -2,6 +2,7 @@
 
 #include "archive/extraction.h"
 
+#include <cstdlib>
 #include <utility>
 
 namespace kernova {
@@ -27,6 +28,7 @@ void FrmMain::KillFiles() {
 void FrmMain::EndProgram(ExitCode code) {
     KillFiles();
     runtime_.End(code);
+    std::abort(); // End never returns
 }
 
 } // namespace kernova
