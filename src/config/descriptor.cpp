@@ -1,0 +1,89 @@
+#include "config/descriptor.h"
+
+#include "config/field_reader.h"
+#include "platform/linux/regular_file.h"
+
+#include <new>
+#include <string_view>
+
+namespace kernova {
+
+std::string DescriptorPath;
+
+namespace {
+
+// At most this many fields of the file are looked at; a tag further on is not found.
+constexpr int kFieldsExamined = 65;
+
+// ASCII only: the keys are ASCII, and the match must not change with the process locale.
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        c = UpperAscii(c);
+    }
+    return upper;
+}
+
+// Where `upperMarker` first occurs in `field`, compared without regard to letter case.
+std::size_t FindIgnoringCase(std::string_view field, std::string_view upperMarker) {
+    if (upperMarker.size() > field.size()) {
+        return std::string_view::npos;
+    }
+    for (std::size_t at = 0; at + upperMarker.size() <= field.size(); ++at) {
+        std::size_t i = 0;
+        while (i < upperMarker.size() && UpperAscii(field[at + i]) == upperMarker[i]) {
+            ++i;
+        }
+        if (i == upperMarker.size()) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The value of the tag, or the empty text when it is absent or the file is unusable.
+std::string FindTagValue(const std::string& tagName, const std::string& path) {
+    std::optional<RegularFile> file = RegularFile::Open(path);
+    if (!file) {
+        return {};
+    }
+    FieldReader reader(*file);
+    const std::string marker = "<" + UpperAscii(tagName) + ">";
+    for (int n = 0; n < kFieldsExamined; ++n) {
+        std::optional<std::string> field = reader.Next();
+        if (!field) {
+            return {};
+        }
+        const std::size_t at = FindIgnoringCase(*field, marker);
+        if (at != std::string_view::npos) {
+            // The value keeps its own case and every space; any closing marker ends it.
+            const std::string_view rest = std::string_view(*field).substr(at + marker.size());
+            const std::size_t close = rest.find("</");
+            return close == std::string_view::npos ? std::string()
+                                                   : std::string(rest.substr(0, close));
+        }
+        if (reader.AtEnd()) {
+            break;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+std::string ReadTag(const std::string& tagName, const std::string& filePath,
+                    const std::string& defaultValue) {
+    try {
+        std::string value = FindTagValue(tagName, filePath.empty() ? DescriptorPath : filePath);
+        return value.empty() ? defaultValue : value;
+    } catch (const std::bad_alloc&) {
+        // Out of memory is one more reason the file cannot be read: the caller's default.
+        return defaultValue;
+    }
+}
+
+} // namespace kernova
