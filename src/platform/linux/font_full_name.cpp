@@ -1,0 +1,186 @@
+#include "platform/linux/font_full_name.h"
+
+#include "platform/linux/name_record_text.h"
+#include "platform/linux/regular_file.h"
+#include "platform/linux/sfnt_directory.h"
+
+#include <algorithm>
+#include <ft2build.h>
+#include <optional>
+#include <tuple>
+#include <vector>
+#include FT_FREETYPE_H
+#include FT_SFNT_NAMES_H
+#include FT_TRUETYPE_IDS_H
+
+// fcfreetype.h needs fontconfig.h and FreeType before it.
+#include <fontconfig/fontconfig.h>
+
+#include <fontconfig/fcfreetype.h>
+
+namespace kernova {
+namespace {
+
+// A FreeType library of its own for each lookup: it costs about two microseconds and
+// keeps lookups free of shared state.
+class FreeTypeLibrary {
+  public:
+    FreeTypeLibrary() {
+        if (FT_Init_FreeType(&library_) != 0) {
+            library_ = nullptr;
+        }
+    }
+    ~FreeTypeLibrary() {
+        if (library_ != nullptr) {
+            FT_Done_FreeType(library_);
+        }
+    }
+    FreeTypeLibrary(const FreeTypeLibrary&) = delete;
+    FreeTypeLibrary& operator=(const FreeTypeLibrary&) = delete;
+
+    FT_Library get() const { return library_; }
+
+  private:
+    FT_Library library_ = nullptr;
+};
+
+class FreeTypeFace {
+  public:
+    // Face 0 of a font held in memory that outlives this object.
+    FreeTypeFace(FT_Library library, const MappedFile& bytes) {
+        if (library == nullptr ||
+            FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0,
+                               &face_) != 0) {
+            face_ = nullptr;
+        }
+    }
+    ~FreeTypeFace() {
+        if (face_ != nullptr) {
+            FT_Done_Face(face_);
+        }
+    }
+    FreeTypeFace(const FreeTypeFace&) = delete;
+    FreeTypeFace& operator=(const FreeTypeFace&) = delete;
+
+    FT_Face get() const { return face_; }
+
+  private:
+    FT_Face face_ = nullptr;
+};
+
+// Windows encodings whose names are UTF-16BE, most wanted first; -1 for any other.
+int WindowsEncodingRank(FT_UShort encoding) {
+    switch (encoding) {
+    case TT_MS_ID_UNICODE_CS:
+        return 0;
+    case TT_MS_ID_SYMBOL_CS:
+        return 1;
+    case TT_MS_ID_UCS_4:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+bool IsEnglish(FT_UShort windowsLanguage) {
+    return (windowsLanguage & 0x3FF) == 0x09; // the primary language of every 0x?09
+}
+
+std::optional<std::string> WindowsEnglishFullName(FT_Face face) {
+    // (not US English, encoding rank, record index) of each candidate record.
+    std::vector<std::tuple<bool, int, FT_UInt>> candidates;
+    const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+    for (FT_UInt index = 0; index < count; ++index) {
+        FT_SfntName name;
+        if (FT_Get_Sfnt_Name(face, index, &name) != 0 || name.name_id != TT_NAME_ID_FULL_NAME ||
+            name.platform_id != TT_PLATFORM_MICROSOFT || !IsEnglish(name.language_id)) {
+            continue;
+        }
+        const int rank = WindowsEncodingRank(name.encoding_id);
+        if (rank >= 0) {
+            candidates.emplace_back(name.language_id != TT_MS_LANGID_ENGLISH_UNITED_STATES, rank,
+                                    index);
+        }
+    }
+    std::sort(candidates.begin(), candidates.end());
+    for (const auto& [notUs, rank, index] : candidates) {
+        FT_SfntName name;
+        if (FT_Get_Sfnt_Name(face, index, &name) == 0) {
+            if (auto text = DecodeUtf16BeName(name.string, name.string_len)) {
+                return text;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> MacRomanEnglishFullName(FT_Face face) {
+    const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+    for (FT_UInt index = 0; index < count; ++index) {
+        FT_SfntName name;
+        if (FT_Get_Sfnt_Name(face, index, &name) != 0 || name.name_id != TT_NAME_ID_FULL_NAME ||
+            name.platform_id != TT_PLATFORM_MACINTOSH || name.encoding_id != TT_MAC_ID_ROMAN ||
+            name.language_id != TT_MAC_LANGID_ENGLISH) {
+            continue;
+        }
+        // fontconfig reads such a record as Shift-JIS; leave it to the fallback below.
+        if (LooksLikeShiftJis(name.string, name.string_len)) {
+            continue;
+        }
+        if (auto text = DecodeMacRomanName(name.string, name.string_len)) {
+            return text;
+        }
+    }
+    return std::nullopt;
+}
+
+// The first full name fontconfig gives the face. Only for faces that FreeType found a
+// family name in: otherwise fontconfig would make one up from the file's name, and a
+// font's name must not change when its file is renamed.
+std::optional<std::string> FontconfigFullName(FT_Face face, const std::string& path) {
+    if (face->family_name == nullptr || face->family_name[0] == '\0') {
+        return std::nullopt;
+    }
+    FcPattern* pattern =
+        FcFreeTypeQueryFace(face, reinterpret_cast<const FcChar8*>(path.c_str()), 0, nullptr);
+    if (pattern == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::string> name;
+    FcChar8* text = nullptr;
+    if (FcPatternGetString(pattern, FC_FULLNAME, 0, &text) == FcResultMatch && text != nullptr &&
+        text[0] != '\0') {
+        name = reinterpret_cast<const char*>(text);
+    }
+    FcPatternDestroy(pattern);
+    return name;
+}
+
+} // namespace
+
+std::string ReadFontFullName(const std::string& path) {
+    std::optional<RegularFile> file = RegularFile::Open(path);
+    if (!file || file->size() == 0) {
+        return {};
+    }
+    std::optional<MappedFile> bytes = MappedFile::Map(*file);
+    if (!bytes || !SfntTablesInside(bytes->data(), bytes->size())) {
+        return {};
+    }
+    FreeTypeLibrary library;
+    FreeTypeFace face(library.get(), *bytes);
+    if (face.get() == nullptr) {
+        return {};
+    }
+    if (FT_IS_SFNT(face.get())) {
+        if (auto name = WindowsEnglishFullName(face.get())) {
+            return *name;
+        }
+        if (auto name = MacRomanEnglishFullName(face.get())) {
+            return *name;
+        }
+    }
+    return FontconfigFullName(face.get(), path).value_or(std::string());
+}
+
+} // namespace kernova
