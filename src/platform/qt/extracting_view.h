@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/qt/form_view.h"
+#include "platform/qt/form_widgets.h"
+
+#include <QWidget>
+
+namespace kernova {
+struct ExtractingForm;
+}
+
+namespace kernova::qt {
+
+// The "Extracting..." notice built from frmExtracting's state: a small fixed window without
+// a task-bar button, centred on the screen, that cannot be closed by the user.
+class ExtractingView : public QWidget, public FormView {
+  public:
+    explicit ExtractingView(const ExtractingForm& form, bool showWindow = true);
+
+    void SyncFromState() override;
+    void RepaintNow() override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    const ExtractingForm& form_;
+    bool showWindow_;
+    LabelWidget* Label1_;
+};
+
+} // namespace kernova::qt

@@ -1,0 +1,184 @@
+#include "platform/qt/qt_preview_canvas.h"
+
+#include "fonts/face_name.h"
+#include "platform/qt/form_style.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace kernova::qt {
+namespace {
+
+// Full names as the font registry compares them: without regard to case and spaces.
+QString Folded(const std::string& name) {
+    QString folded = QString::fromStdString(name).toCaseFolded();
+    folded.remove(QChar(' '));
+    return folded;
+}
+
+QGlyphRun GlyphRun(const QRawFont& font, const QString& text, qreal& width) {
+    QList<quint32> glyphs = font.glyphIndexesForString(text);
+    QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs, QRawFont::SeparateAdvances |
+                                                                       QRawFont::UseDesignMetrics);
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
+    qreal x = 0;
+    for (const QPointF& advance : advances) {
+        positions.append(QPointF(x, 0));
+        x += advance.x();
+    }
+    width = x;
+    QGlyphRun run;
+    run.setRawFont(font);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    return run;
+}
+
+} // namespace
+
+// The drawing surface is taller than the area, so lines printed below its bottom edge are
+// still there when the area grows to fit them.
+constexpr int kMinimumSurfaceHeight = 512;
+
+QtPreviewCanvas::QtPreviewCanvas(QSize size, double devicePixelRatio)
+    : size_(size), devicePixelRatio_(std::max(1.0, devicePixelRatio)),
+      image_(BlankImage(QSize(size.width(), std::max(size.height(), kMinimumSurfaceHeight)))) {}
+
+QImage QtPreviewCanvas::BlankImage(QSize size) const {
+    if (size.isEmpty()) {
+        return {};
+    }
+    QImage image(size * devicePixelRatio_, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio_);
+    image.fill(Qt::white);
+    return image;
+}
+
+void QtPreviewCanvas::AddFontFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("cannot read the font file " + path);
+    }
+    QByteArray data = file.readAll();
+    if (!QRawFont(data, PixelSize()).isValid()) {
+        throw std::runtime_error("not a usable font: " + path);
+    }
+    added_.push_back({path, GetFontName(path), std::move(data)});
+}
+
+void QtPreviewCanvas::ReleaseFontFile(const std::string& path) {
+    auto found = std::find_if(added_.begin(), added_.end(),
+                              [&](const AddedFont& font) { return font.path == path; });
+    if (found == added_.end()) {
+        throw std::runtime_error("font file was not added: " + path);
+    }
+    // A font already selected keeps its own copy of the data: the drawing stays as chosen.
+    added_.erase(found);
+}
+
+void QtPreviewCanvas::SetFontName(const std::string& faceName) {
+    if (Folded(faceName).isEmpty()) {
+        throw std::runtime_error("empty font name");
+    }
+    auto exact = std::find_if(added_.begin(), added_.end(),
+                              [&](const AddedFont& font) { return font.fullName == faceName; });
+    if (exact == added_.end()) {
+        exact = std::find_if(added_.begin(), added_.end(), [&](const AddedFont& font) {
+            return !font.fullName.empty() && Folded(font.fullName) == Folded(faceName);
+        });
+    }
+    if (exact == added_.end()) {
+        throw std::runtime_error("no added font is named " + faceName);
+    }
+    QRawFont font(exact->data, PixelSize(), QFont::PreferNoHinting);
+    if (!font.isValid()) {
+        throw std::runtime_error("cannot load the font " + faceName);
+    }
+    selected_ = font;
+}
+
+void QtPreviewCanvas::SetFontSize(double points) {
+    if (!(points > 0) || points > 2048) {
+        throw std::invalid_argument("font size out of range");
+    }
+    points_ = points;
+    if (selected_) {
+        selected_->setPixelSize(PixelSize());
+    }
+}
+
+int QtPreviewCanvas::PixelSize() const {
+    // Points at 96 dpi, rounded to whole pixels like a screen font's height.
+    return std::max(1, static_cast<int>(std::lround(points_ * 96.0 / 72.0)));
+}
+
+int QtPreviewCanvas::TextWidth(const std::string& text) {
+    QString qtext = QString::fromStdString(text);
+    if (selected_) {
+        qreal width = 0;
+        GlyphRun(*selected_, qtext, width);
+        return static_cast<int>(std::lround(width));
+    }
+    FontSpec spec{"", points_, false};
+    return static_cast<int>(std::lround(QFontMetricsF(MapFont(spec)).horizontalAdvance(qtext)));
+}
+
+void QtPreviewCanvas::Print(const std::string& text) {
+    QString qtext = QString::fromStdString(text);
+    int lineHeight = 0;
+    if (!image_.isNull()) {
+        QPainter painter(&image_);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setPen(Qt::black);
+        if (selected_) {
+            qreal width = 0;
+            QGlyphRun run = GlyphRun(*selected_, qtext, width);
+            painter.drawGlyphRun(QPointF(0, currentY_ + std::ceil(selected_->ascent())), run);
+        } else {
+            FontSpec spec{"", points_, false};
+            QFont font = MapFont(spec);
+            painter.setFont(font);
+            painter.drawText(QPointF(0, currentY_ + QFontMetrics(font).ascent()), qtext);
+        }
+    }
+    if (selected_) {
+        lineHeight =
+            static_cast<int>(std::ceil(selected_->ascent()) + std::ceil(selected_->descent()));
+    } else {
+        FontSpec spec{"", points_, false};
+        lineHeight = QFontMetrics(MapFont(spec)).height();
+    }
+    currentY_ += lineHeight;
+}
+
+void QtPreviewCanvas::SetHeight(int pixels) {
+    if (pixels < 0) {
+        throw std::invalid_argument("negative height");
+    }
+    size_.setHeight(pixels);
+    int surfaceHeight = image_.isNull() ? 0 : static_cast<int>(image_.height() / devicePixelRatio_);
+    if (pixels > surfaceHeight) {
+        QImage grown = BlankImage(QSize(size_.width(), pixels));
+        if (!grown.isNull() && !image_.isNull()) {
+            QPainter painter(&grown);
+            painter.drawImage(QPointF(0, 0), image_);
+        }
+        image_ = grown;
+    }
+}
+
+std::vector<std::string> QtPreviewCanvas::AddedFaceNames() const {
+    std::vector<std::string> names;
+    for (const AddedFont& font : added_) {
+        names.push_back(font.fullName);
+    }
+    return names;
+}
+
+} // namespace kernova::qt

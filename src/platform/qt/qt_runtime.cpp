@@ -1,0 +1,115 @@
+#include "platform/qt/qt_runtime.h"
+
+#include "platform/message_box.h"
+#include "platform/qt/form_style.h"
+#include "ui/main_form.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+#include <QWidget>
+#include <cstdio>
+#include <unistd.h>
+
+namespace kernova::qt {
+namespace {
+
+QSize DesignPreviewSize() {
+    const Rect& rect = MainForm().picPreview.rect;
+    return {TwipsToPixels(rect.width), TwipsToPixels(rect.height)};
+}
+
+QMessageBox::Icon IconOf(int style) {
+    switch (style & 0x70) {
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONEXCLAMATION:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+QString TitleOf(const std::string& title) {
+    return QString::fromStdString(title.empty() ? std::string(kApplicationTitle) : title);
+}
+
+} // namespace
+
+QtRuntime::QtRuntime() : preview_(DesignPreviewSize(), qApp->devicePixelRatio()) {}
+
+void QtRuntime::AddView(FormView& view) {
+    views_.push_back(&view);
+}
+
+void QtRuntime::SyncViews() {
+    for (FormView* view : views_) {
+        view->SyncFromState();
+    }
+}
+
+int QtRuntime::MsgBox(const std::string& text, int style, const std::string& title) {
+    SyncViews();
+    QMessageBox box(IconOf(style), TitleOf(title), ToDisplayText(text), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    // Package titles are shown as written, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* ok = box.addButton(QMessageBox::Ok);
+    QPushButton* cancel = nullptr;
+    if ((style & 0x0F) == MB_OKCANCEL) {
+        cancel = box.addButton(QMessageBox::Cancel);
+    }
+    box.setDefaultButton(ok);
+    box.setEscapeButton(cancel != nullptr ? cancel : ok);
+    box.exec();
+    return cancel != nullptr && box.clickedButton() == cancel ? IDCANCEL : IDOK;
+}
+
+void QtRuntime::Yield() {
+    SyncViews();
+    QCoreApplication::processEvents();
+}
+
+void QtRuntime::Refresh() {
+    SyncViews();
+    for (FormView* view : views_) {
+        view->RepaintNow();
+    }
+}
+
+void QtRuntime::End(ExitCode code) {
+    std::fflush(nullptr);
+    // At once: no destructor, no unload handler, nothing of the caller runs after this.
+    ::_exit(static_cast<int>(code));
+}
+
+bool QtRuntime::LoadPicture(const std::string& path, Picture& out) {
+    return pictures_.Load(path, out);
+}
+
+int QtRuntime::TextWidth(const FontSpec& font, const std::string& text) {
+    return QFontMetrics(MapFont(font)).horizontalAdvance(QString::fromStdString(text));
+}
+
+void QtRuntime::OpenUrl(const std::string& address) {
+    QUrl url = QUrl::fromUserInput(QString::fromStdString(address));
+    if (url.isValid()) {
+        QDesktopServices::openUrl(url);
+    }
+}
+
+int HeadlessRuntime::MsgBox(const std::string& text, int style, const std::string& title) {
+    (void)style;
+    QByteArray title8 = TitleOf(title).toUtf8();
+    QByteArray text8 = ToDisplayText(text).toUtf8();
+    std::fprintf(messages_, "%s: %s\n", title8.constData(), text8.constData());
+    std::fflush(messages_);
+    return IDOK;
+}
+
+} // namespace kernova::qt
