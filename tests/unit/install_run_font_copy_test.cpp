@@ -1,0 +1,162 @@
+#include "fonts/font_copy.h"
+
+#include "support/sandbox.h"
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace kernova {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+using test::Sandbox;
+using test::TestFont;
+using test::WriteFileBytes;
+
+class FontCopyTest : public ::testing::Test {
+  protected:
+    FontCopyTest() {
+        fs::create_directories(target);
+        source = TestFont("KernovaSampleSans-Regular.ttf").string();
+    }
+
+    // Every name in the target folder, hidden ones included.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(target)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::string Folder() const { return target.string() + "/"; }
+
+    Sandbox sandbox;
+    fs::path target = sandbox.work() / "fonts";
+    std::string source;
+};
+
+TEST_F(FontCopyTest, CopiesByteForByteReadableByAll) {
+    FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
+
+    ASSERT_FALSE(result.error) << result.error.message();
+    EXPECT_EQ(result.fileName, "Sans.ttf");
+    EXPECT_EQ(Names(), std::vector<std::string>{"Sans.ttf"});
+    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), ReadFileBytes(source));
+    struct stat st {};
+    ASSERT_EQ(::stat((target / "Sans.ttf").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+}
+
+TEST_F(FontCopyTest, TakenNamesAreKeptAndTheFontGetsTheFirstFreeOne) {
+    WriteFileBytes(target / "Sans.ttf", "someone else's font");
+    WriteFileBytes(target / "Sans_1.ttf", "another one");
+
+    FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
+
+    ASSERT_FALSE(result.error) << result.error.message();
+    EXPECT_EQ(result.fileName, "Sans_2.ttf");
+    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), "someone else's font");
+    EXPECT_EQ(ReadFileBytes(target / "Sans_1.ttf"), "another one");
+    EXPECT_EQ(ReadFileBytes(target / "Sans_2.ttf"), ReadFileBytes(source));
+}
+
+TEST_F(FontCopyTest, NeverWritesThroughALinkUnderTheName) {
+    const fs::path elsewhere = sandbox.work() / "elsewhere.ttf";
+    fs::create_symlink(elsewhere, target / "Sans.ttf"); // dangling: would create the file
+    WriteFileBytes(sandbox.work() / "victim", "keep me");
+    fs::create_symlink(sandbox.work() / "victim", target / "Sans_1.ttf");
+
+    FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
+
+    ASSERT_FALSE(result.error) << result.error.message();
+    EXPECT_EQ(result.fileName, "Sans_2.ttf");
+    EXPECT_FALSE(fs::exists(elsewhere));
+    EXPECT_EQ(ReadFileBytes(sandbox.work() / "victim"), "keep me");
+    EXPECT_TRUE(fs::is_symlink(target / "Sans.ttf"));
+}
+
+struct FailingCopy {
+    const char* what;
+    void (*setUp)(const fs::path& target, std::string& source);
+};
+
+class FontCopyFailureTest : public FontCopyTest,
+                            public ::testing::WithParamInterface<FailingCopy> {};
+
+TEST_P(FontCopyFailureTest, ReportsTheFailureAndLeavesNothing) {
+    GetParam().setUp(target, source);
+
+    FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
+
+    EXPECT_TRUE(result.error);
+    if (fs::exists(target)) {
+        fs::permissions(target, fs::perms::owner_all, fs::perm_options::add);
+        EXPECT_EQ(Names(), std::vector<std::string>{});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FontCopyFailureTest,
+    ::testing::Values(FailingCopy{"unwritable folder",
+                                  [](const fs::path& target, std::string&) {
+                                      fs::permissions(target, fs::perms(0555));
+                                  }},
+                      FailingCopy{"missing source",
+                                  [](const fs::path& target, std::string& source) {
+                                      source = (target.parent_path() / "missing.ttf").string();
+                                  }},
+                      FailingCopy{"source is a folder",
+                                  [](const fs::path& target, std::string& source) {
+                                      source = target.parent_path().string();
+                                  }},
+                      FailingCopy{"missing folder", [](const fs::path& target,
+                                                       std::string&) { fs::remove(target); }}),
+    [](const auto& info) {
+        std::string name = info.param.what;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
+
+TEST_F(FontCopyTest, RejectsNamesThatLeaveTheFolder) {
+    for (const char* name : {"", ".", "..", "../Sans.ttf", "sub/Sans.ttf"}) {
+        EXPECT_TRUE(CopyFontInto(source, Folder(), name).error) << name;
+    }
+    EXPECT_TRUE(CopyFontInto(source, "", "Sans.ttf").error);
+    EXPECT_EQ(Names(), std::vector<std::string>{});
+}
+
+// A write that fails half-way (here: the file size limit) leaves no partial font.
+TEST_F(FontCopyTest, AFailureHalfWayLeavesNoPartialFile) {
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+
+    FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
+
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(result.error);
+    EXPECT_EQ(Names(), std::vector<std::string>{});
+}
+
+TEST(NumberedName, PutsTheNumberBeforeTheExtension) {
+    EXPECT_EQ(NumberedName("Sans.ttf", 1), "Sans_1.ttf");
+    EXPECT_EQ(NumberedName("SANS.TTF", 12), "SANS_12.TTF");
+    EXPECT_EQ(NumberedName("a.b.ttf", 2), "a.b_2.ttf");
+    EXPECT_EQ(NumberedName("fontTTF", 1), "fontTTF_1");
+    EXPECT_EQ(NumberedName(".ttf", 1), ".ttf_1");
+}
+
+} // namespace
+} // namespace kernova
