@@ -1,6 +1,7 @@
 #include "support/font_listing.h"
 
 #include "support/process.h"
+#include "support/test_user.h"
 
 #include <algorithm>
 #include <sstream>
@@ -11,8 +12,8 @@ namespace kernova::test {
 std::vector<ListedFont> ListFontsInNewProcess(const std::map<std::string, std::string>& env) {
     ProcessOptions options;
     options.env = env;
-    ProcessResult result =
-        RunProcess({"/usr/bin/fc-list", "--format", "%{fullname[0]}\t%{file}\n"}, options);
+    ProcessResult result = RunProcess(
+        AsTestUser({"/usr/bin/fc-list", "--format", "%{fullname[0]}\t%{file}\n"}, env), options);
     if (result.exitCode != 0) {
         throw std::runtime_error("fc-list failed: " + result.err);
     }
