@@ -63,8 +63,14 @@ void SyncOption(QRadioButton* widget, const OptionButton& option) {
         widget->setText(caption);
     }
     QRect rect = TwipsToRect(option.rect);
-    // Tall enough for the indicator and the text, whatever the desktop's style.
-    rect.setHeight(std::max(rect.height(), widget->sizeHint().height()));
+    // Room for the indicator and the whole caption in the desktop's style and font, as far
+    // as the container allows.
+    QSize hint = widget->sizeHint();
+    rect.setHeight(std::max(rect.height(), hint.height()));
+    if (widget->parentWidget() != nullptr) {
+        int room = widget->parentWidget()->width() - rect.left();
+        rect.setWidth(std::max(rect.width(), std::min(hint.width(), room)));
+    }
     widget->setGeometry(rect);
     if (widget->isChecked() != option.value) {
         QSignalBlocker block(widget);
