@@ -12,6 +12,7 @@ struct PackageInput {
     std::string sourcePath; // file to copy the data from; empty when `data` is used
     std::string data;       // the entry's bytes when there is no source file
     bool fromMemory = false;
+    bool crlfLineEnds = false; // store a text with CR LF line ends: a lone LF becomes CR LF
 };
 
 // Writes an installer: the stub, then one entry record per input in the given order, then

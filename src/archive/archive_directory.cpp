@@ -1,0 +1,99 @@
+#include "archive/archive_directory.h"
+
+#include "archive/archive_layout.h"
+#include "archive/corrupt_package.h"
+#include "archive/field_numbers.h"
+#include "archive/file_handle.h"
+#include "archive/plain_file_name.h"
+#include "archive/text_routines.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace kernova {
+namespace {
+
+using namespace layout;
+
+std::string ReadField(int fd, std::int64_t offset, std::int64_t length, const char* what,
+                      int entry) {
+    std::string field(static_cast<std::size_t>(length), '\0');
+    if (offset < 0) {
+        throw CorruptPackage(std::string(what) + " of entry " + std::to_string(entry) +
+                             " would lie before the start of the file");
+    }
+    if (std::error_code ec = ReadExactly(fd, offset, field.data(), field.size())) {
+        throw CorruptPackage(std::string("cannot read the ") + what + " of entry " +
+                             std::to_string(entry) + ": " + ec.message());
+    }
+    return field;
+}
+
+} // namespace
+
+ArchiveDirectory ReadArchiveDirectory(const std::string& file) {
+    std::error_code ec;
+    FileHandle handle = FileHandle::Open(file, O_RDONLY, ec);
+    if (!handle.valid()) {
+        throw CorruptPackage("cannot open " + file + ": " + ec.message());
+    }
+    struct stat info {};
+    if (::fstat(handle.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        throw CorruptPackage(file + " is not a regular file");
+    }
+    const std::int64_t length = info.st_size;
+    if (length < kTrailer) {
+        throw CorruptPackage("no package: the file is shorter than the archive trailer");
+    }
+    if (length > kMaxFileSize) {
+        throw CorruptPackage("the file is 2 GiB or larger; a package never is");
+    }
+
+    ArchiveDirectory directory;
+    std::string countField =
+        ReadField(handle.get(), length - kCountFromEnd, kCountField, "count field", 0);
+    std::optional<std::int16_t> count = RoundToInt16(LeadingNumber(StripLineBreaks(countField)));
+    if (!count) {
+        throw CorruptPackage("the entry count \"" + Printable(countField) +
+                             "\" is not between -32768 and 32767 (a package holds at most " +
+                             "32767 entries)");
+    }
+    directory.EntryCount = *count;
+
+    // pos is 0 for the entry nearest the trailer and moves back by each entry's record.
+    std::int64_t pos = 0;
+    int n = 0;
+    do {
+        ++n;
+        std::string name =
+            ReadField(handle.get(), length - kNameFromEnd + pos, kNameField, "name field", n);
+        std::string sizeField =
+            ReadField(handle.get(), length - kSizeFromEnd + pos, kSizeField, "size field", n);
+        std::optional<std::int64_t> size = ParseSizeField(sizeField);
+        if (!size) {
+            throw CorruptPackage("the size field of entry " + std::to_string(n) +
+                                 " is not a number: \"" + Printable(sizeField) + "\"");
+        }
+        StripLineBreaks(name);
+        if (!IsPlainFileName(name)) {
+            throw CorruptPackage("entry " + std::to_string(n) + " has a name that is not a " +
+                                 "plain file name: \"" + Printable(name) + "\"");
+        }
+        // Every entry's bytes must lie between the start of the file and its name field.
+        const std::int64_t dataOffset = length - kNameFromEnd + pos - *size;
+        if (*size < 0 || dataOffset < 0) {
+            throw CorruptPackage("the data of entry " + std::to_string(n) + " (\"" +
+                                 Printable(name) + "\", " + std::to_string(*size) +
+                                 " bytes) would lie outside the file");
+        }
+        directory.entries.push_back(
+            ArchiveEntry{std::move(name), static_cast<std::int32_t>(*size), dataOffset});
+        pos = pos - *size - kRecordFields;
+        if (pos < INT32_MIN) {
+            throw CorruptPackage("the entry positions leave the 32-bit range");
+        }
+    } while (n < directory.EntryCount);
+    return directory;
+}
+
+} // namespace kernova
