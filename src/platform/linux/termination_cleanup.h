@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+namespace kernova {
+
+// Removes the private extraction folder when the process is told to stop (SIGINT,
+// SIGTERM, SIGHUP) and then exits with status 128 + the signal's number. Everything the
+// signal handler needs is prepared when the folder is armed; the handler itself only
+// makes async-signal-safe system calls. One object at a time; the signals' previous
+// handling comes back when it goes away. A signal the process ignores stays ignored.
+class TerminationCleanup {
+  public:
+    TerminationCleanup() = default;
+    ~TerminationCleanup();
+    TerminationCleanup(const TerminationCleanup&) = delete;
+    TerminationCleanup& operator=(const TerminationCleanup&) = delete;
+
+    // Watches `folder` (which exists) from now on. Throws std::system_error when the folder
+    // cannot be opened or another TerminationCleanup is armed.
+    void Arm(const std::string& folder);
+
+    // Stops watching and restores the signals' previous handling.
+    void Disarm() noexcept;
+
+    bool armed() const { return armed_; }
+
+  private:
+    bool armed_ = false;
+};
+
+} // namespace kernova
