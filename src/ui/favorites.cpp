@@ -1,0 +1,77 @@
+#include "ui/favorites.h"
+
+#include "ui/ini_file.h"
+#include "ui/special_folder.h"
+
+#include <sys/stat.h>
+#include <vector>
+
+namespace kernova {
+namespace {
+
+// The parts of a title as a path below the Favorites folder: "\" separates subfolders as
+// it does where packages are made. Nothing when the title is empty, absolute, holds a NUL
+// or has an empty, "." or ".." part: the entry stays inside the Favorites folder.
+bool SplitTitle(const std::string& title, std::vector<std::string>& parts) {
+    if (title.empty() || title.find('\0') != std::string::npos) {
+        return false;
+    }
+    std::string path = title;
+    for (char& c : path) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    size_t start = 0;
+    for (;;) {
+        const size_t slash = path.find('/', start);
+        std::string part = path.substr(start, slash == std::string::npos ? slash : slash - start);
+        if (part.empty() || part == "." || part == "..") {
+            return false;
+        }
+        parts.push_back(std::move(part));
+        if (slash == std::string::npos) {
+            return true;
+        }
+        start = slash + 1;
+    }
+}
+
+// A subfolder the title names must already exist as a real folder, not a link to one.
+bool IsRealFolder(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+std::string AddFavorite(const std::string& title, const std::string& url) {
+    std::string folder = GetSpecialFolder(CSIDL_FAVORITES);
+    if (folder.empty()) {
+        return {};
+    }
+    std::vector<std::string> parts;
+    if (!SplitTitle(title, parts)) {
+        return {};
+    }
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        folder += parts[i];
+        if (!IsRealFolder(folder)) {
+            return {};
+        }
+        folder += '/';
+    }
+    WriteIniString("InternetShortcut", "URL", url, folder + parts.back() + ".url");
+    return {};
+}
+
+void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                    const std::string& file) {
+    // Nobody is told: a shortcut that cannot be written is simply not there.
+    (void)WriteIniFile(section, key, value, file);
+}
+
+} // namespace kernova
