@@ -8,6 +8,7 @@
 #include "archive/extraction.h"
 #include "archive/text_routines.h"
 #include "config/descriptor.h"
+#include "platform/linux/termination_cleanup.h"
 #include "platform/message_box.h"
 #include "ui/frm_main.h"
 
@@ -86,6 +87,8 @@ void FrmMain::Start() {
         // A private folder of our own, never fixed names in the shared temporary folder.
         extraction_ = std::make_unique<ExtractionFolder>(GetTempFolder());
         form.ExtractPath = extraction_->path();
+        cleanup_ = std::make_unique<TerminationCleanup>();
+        cleanup_->Arm(form.ExtractPath);
         ExtractAll(startup_.executablePath, directory, form.ExtractPath,
                    [this] { runtime_.Yield(); });
 

@@ -1,6 +1,7 @@
 #include "ui/frm_main.h"
 
 #include "archive/extraction.h"
+#include "platform/linux/termination_cleanup.h"
 
 #include <cstdlib>
 #include <utility>

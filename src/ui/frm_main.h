@@ -10,6 +10,7 @@
 namespace kernova {
 
 class ExtractionFolder;
+class TerminationCleanup;
 
 // Where the program runs from: its own executable (which carries the package) and the
 // command-line tail (the arguments joined by single spaces).
@@ -67,6 +68,9 @@ class FrmMain {
     Runtime& runtime_;
     StartupInfo startup_;
     std::unique_ptr<ExtractionFolder> extraction_;
+    // Removes the extraction folder when the process is told to stop; declared after the
+    // folder so that it lets go of the signals before the folder goes.
+    std::unique_ptr<TerminationCleanup> cleanup_;
 };
 
 } // namespace kernova
