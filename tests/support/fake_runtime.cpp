@@ -71,6 +71,9 @@ bool FakeRuntime::LoadPicture(const std::string& path, Picture& out) {
 }
 
 int FakeRuntime::TextWidth(const FontSpec& font, const std::string& text) {
+    if (measure) {
+        return measure(font, text);
+    }
     return static_cast<int>(static_cast<double>(text.size()) * font.points *
                             labelCharWidthPerPoint);
 }

@@ -3,6 +3,7 @@
 #include "platform/runtime.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,11 @@ class FakeRuntime : public Runtime {
     std::vector<std::string> loadedPictures;
     // Pixels per character for label text measurement, per font size (points * factor).
     double labelCharWidthPerPoint = 0.75;
+    // When set, label text is measured by this instead (exact widths for boundary tests).
+    std::function<int(const FontSpec&, const std::string&)> measure;
     FakePreviewCanvas preview;
+    // When set, Preview() hands out this area instead of `preview`.
+    PreviewCanvas* previewOverride = nullptr;
 
     int MsgBox(const std::string& text, int style, const std::string& title = {}) override;
     void Yield() override { ++yields; }
@@ -60,7 +65,9 @@ class FakeRuntime : public Runtime {
     [[noreturn]] void End(ExitCode code) override { throw ProgramEnded{code}; }
     bool LoadPicture(const std::string& path, Picture& out) override;
     int TextWidth(const FontSpec& font, const std::string& text) override;
-    PreviewCanvas& Preview() override { return preview; }
+    PreviewCanvas& Preview() override {
+        return previewOverride ? *previewOverride : static_cast<PreviewCanvas&>(preview);
+    }
     void OpenUrl(const std::string& address) override { openedUrls.push_back(address); }
 };
 

@@ -1,0 +1,143 @@
+// The welcome page's preview: size choice, height, which font, and skipped failures.
+#include "fonts/face_name.h"
+#include "support/fake_runtime.h"
+#include "support/sandbox.h"
+#include "ui/frm_main.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kernova {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kSampleLines = {"abcdefghijklmnopqrstuvwxyz",
+                                               "ABCDEFGHIJKLMNOPQRSTUVWXYZ", "123456789.:,;(*!?')"};
+
+class FontPreviewTest : public ::testing::Test {
+  protected:
+    test::Sandbox sandbox;
+    test::FakeRuntime runtime;
+    FrmMain frm{runtime, {}};
+    std::string fontName;
+
+    void SetUp() override {
+        const fs::path folder = sandbox.tmp() / "extracted";
+        fs::create_directories(folder);
+        fs::copy_file(test::TestFont("KernovaSampleSans-Regular.ttf"), folder / "sample.ttf");
+        fs::copy_file(test::TestFont("KernovaSampleSerif-Regular.ttf"), folder / "Zserif.ttf");
+        frm.form.ExtractPath = folder.string() + "/";
+        frm.form.lstFonts.AddItem("Zserif.ttf");
+        frm.form.lstFonts.AddItem("sample.ttf");
+        fontName = GetFontName(frm.form.ExtractPath + "sample.ttf");
+        runtime.preview.knownNames = {fontName};
+    }
+};
+
+TEST_F(FontPreviewTest, DrawsTheFirstFontOfTheListAndReleasesIt) {
+    ASSERT_FALSE(fontName.empty());
+    frm.ShowFontPreview();
+    const std::string path = frm.form.ExtractPath + "sample.ttf";
+    EXPECT_TRUE(frm.form.lblFontPreview.visible);
+    EXPECT_TRUE(frm.form.picPreview.visible);
+    EXPECT_EQ(runtime.preview.addedFiles, std::vector<std::string>{path});
+    EXPECT_EQ(runtime.preview.releasedFiles, std::vector<std::string>{path});
+    EXPECT_EQ(runtime.preview.fontName, fontName);
+    EXPECT_EQ(runtime.preview.printed, kSampleLines);
+}
+
+// Widths of the fake font: 26 characters x size x the factor, rounded down; the area is
+// 289 pixels wide unless the case says otherwise.
+struct SizeCase {
+    const char* name;
+    double charWidthPerPoint;
+    int areaWidth;
+    double expectedSize;
+};
+
+class PreviewSizeTest : public FontPreviewTest, public ::testing::WithParamInterface<SizeCase> {};
+
+TEST_P(PreviewSizeTest, TakesTheFirstSizeThatFits) {
+    runtime.preview.charWidthPerPoint = GetParam().charWidthPerPoint;
+    runtime.preview.width = GetParam().areaWidth;
+    runtime.preview.lineHeightPerPoint = 2;
+    frm.ShowFontPreview();
+    EXPECT_EQ(runtime.preview.fontSize, GetParam().expectedSize);
+    // Three lines at the chosen size, plus 4 pixels; the form state holds twips.
+    const int lineHeight = static_cast<int>(GetParam().expectedSize * 2);
+    EXPECT_EQ(runtime.preview.height, 3 * lineHeight + 4);
+    EXPECT_EQ(frm.form.picPreview.rect.height, (3 * lineHeight + 4) * 15);
+    EXPECT_EQ(runtime.preview.printed, kSampleLines) << "every line drawn, whatever its width";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, PreviewSizeTest,
+    ::testing::Values(SizeCase{"FitsAt14", 0.6, 289, 14},     // 218 <= 289
+                      SizeCase{"FitsOnlyAt12", 0.6, 200, 12}, // 218 > 200, 187 <= 200
+                      SizeCase{"FitsOnlyAt11", 1.0, 289, 11}, // 312 > 289, 286 <= 289
+                      SizeCase{"NeverFitsStaysAt10", 2.0, 289, 10},
+                      SizeCase{"EqualWidthFits", 0.6, 218, 14}, // exactly 218 at 14
+                      SizeCase{"OnePixelShortGoesDown", 0.6, 217, 12}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FontPreviewTest, EmptyFontListDrawsInTheDefaultFont) {
+    frm.form.lstFonts.Clear();
+    frm.ShowFontPreview();
+    EXPECT_TRUE(frm.form.lblFontPreview.visible);
+    EXPECT_TRUE(frm.form.picPreview.visible);
+    EXPECT_TRUE(runtime.preview.addedFiles.empty());
+    EXPECT_TRUE(runtime.preview.releasedFiles.empty());
+    EXPECT_EQ(runtime.preview.fontName, "");
+    EXPECT_EQ(runtime.preview.printed, kSampleLines);
+    EXPECT_EQ(runtime.preview.height, 3 * 14 + 4);
+}
+
+TEST_F(FontPreviewTest, FileThatIsNoFontKeepsTheDefaultFont) {
+    test::WriteFileBytes(fs::path(frm.form.ExtractPath) / "sample.ttf", "not a font");
+    frm.ShowFontPreview();
+    EXPECT_EQ(runtime.preview.fontName, "");
+    EXPECT_EQ(runtime.preview.printed, kSampleLines);
+    EXPECT_EQ(runtime.preview.releasedFiles.size(), 1u);
+}
+
+TEST_F(FontPreviewTest, UnknownFaceNameIsSkipped) {
+    runtime.preview.knownNames.clear(); // selecting the face fails
+    frm.ShowFontPreview();
+    EXPECT_EQ(runtime.preview.fontName, "");
+    EXPECT_EQ(runtime.preview.fontSize, 14);
+    EXPECT_EQ(runtime.preview.printed, kSampleLines);
+}
+
+// An area whose every other operation fails: each failing statement is skipped and the
+// next one still runs.
+class FailingCanvas : public test::FakePreviewCanvas {
+  public:
+    void AddFontFile(const std::string&) override { throw std::runtime_error("add"); }
+    void Print(const std::string& text) override {
+        if (text == kSampleLines[1]) {
+            throw std::runtime_error("print");
+        }
+        FakePreviewCanvas::Print(text);
+    }
+    void ReleaseFontFile(const std::string& path) override {
+        FakePreviewCanvas::ReleaseFontFile(path);
+        throw std::runtime_error("release");
+    }
+};
+
+TEST_F(FontPreviewTest, FailingStatementsAreSkipped) {
+    FailingCanvas canvas;
+    canvas.knownNames = {fontName};
+    runtime.previewOverride = &canvas;
+    frm.ShowFontPreview();
+    EXPECT_EQ(canvas.fontName, fontName);
+    EXPECT_EQ(canvas.printed, (std::vector<std::string>{kSampleLines[0], kSampleLines[2]}));
+    EXPECT_EQ(canvas.height, 2 * 14 + 4);
+    EXPECT_EQ(canvas.releasedFiles.size(), 1u);
+}
+
+} // namespace
+} // namespace kernova
