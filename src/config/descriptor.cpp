@@ -52,7 +52,9 @@ std::string FindTagValue(const std::string& tagName, const std::string& path) {
         return {};
     }
     FieldReader reader(*file);
-    const std::string marker = "<" + UpperAscii(tagName) + ">";
+    std::string marker = "<";
+    marker += UpperAscii(tagName);
+    marker += '>';
     for (int n = 0; n < kFieldsExamined; ++n) {
         std::optional<std::string> field = reader.Next();
         if (!field) {

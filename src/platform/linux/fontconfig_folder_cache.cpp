@@ -6,6 +6,23 @@
 #include <sys/stat.h>
 
 namespace kernova {
+namespace {
+
+// The bare names of the font files a folder's cache lists.
+std::unordered_set<std::string> ListedFiles(const FcCache* cache) {
+    std::unordered_set<std::string> files;
+    UniqueFcFontSet fonts(cache ? FcCacheCopySet(cache) : nullptr);
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) == FcResultMatch) {
+            const std::string_view path(reinterpret_cast<const char*>(file));
+            files.emplace(path.substr(path.rfind('/') + 1));
+        }
+    }
+    return files;
+}
+
+} // namespace
 
 std::optional<std::string> ConfiguredFontFolder(FcConfig* config, const std::string& folder) {
     struct stat wanted {};
@@ -27,32 +44,31 @@ std::optional<std::string> ConfiguredFontFolder(FcConfig* config, const std::str
     return std::nullopt;
 }
 
-bool FolderCacheLists(FcConfig* config, const std::string& folder, const std::string& fileName) {
-    UniqueFcCache cache(FcDirCacheLoad(FcText(folder), config, nullptr));
-    if (!cache) {
-        return false;
+void FolderCaches::Include(FcConfig* config, const std::string& folder,
+                           const std::string& fileName) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) {
+        return;
     }
-    UniqueFcFontSet fonts(FcCacheCopySet(cache.get()));
-    if (!fonts) {
-        return false;
+    Listed& listed = folders_[folder];
+    if (listed.modifiedSeconds == info.st_mtim.tv_sec &&
+        listed.modifiedNanoseconds == info.st_mtim.tv_nsec && listed.files.count(fileName) != 0) {
+        return;
     }
-    const std::string suffix = "/" + fileName;
-    for (int i = 0; i < fonts->nfont; ++i) {
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) == FcResultMatch) {
-            const std::string_view path(reinterpret_cast<const char*>(file));
-            if (path.ends_with(suffix)) {
-                return true;
-            }
-        }
+    // Taken before the cache is read: should the folder change meanwhile, the next check
+    // finds a different time and looks again.
+    listed.modifiedSeconds = info.st_mtim.tv_sec;
+    listed.modifiedNanoseconds = info.st_mtim.tv_nsec;
+    {
+        UniqueFcCache current(FcDirCacheLoad(FcText(folder), config, nullptr));
+        listed.files = ListedFiles(current.get());
     }
-    return false;
-}
-
-void RewriteFolderCache(FcConfig* config, const std::string& folder) {
-    // Forced: the folder may have changed within the clock tick its cache was stamped with,
-    // and such a cache would still look current.
-    UniqueFcCache cache(FcDirCacheRead(FcText(folder), FcTrue, config));
+    if (listed.files.count(fileName) == 0) {
+        // Forced: the folder may have changed within the clock tick its cache was stamped
+        // with, and such a cache would still look current.
+        UniqueFcCache rescanned(FcDirCacheRead(FcText(folder), FcTrue, config));
+        listed.files = ListedFiles(rescanned.get());
+    }
 }
 
 } // namespace kernova

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <fontconfig/fontconfig.h>
+#include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 namespace kernova {
 
@@ -10,12 +12,28 @@ namespace kernova {
 // it is spelt there), or nothing when the configuration does not index that folder.
 std::optional<std::string> ConfiguredFontFolder(FcConfig* config, const std::string& folder);
 
-// True when the folder's cache is up to date (as fontconfig judges it when a program
-// starts) and lists the font file `fileName` (a bare name) of that folder.
-bool FolderCacheLists(FcConfig* config, const std::string& folder, const std::string& fileName);
+// Keeps font folders' caches listing the fonts registered into them, so that new programs
+// load the cache instead of scanning the folder themselves.
+//
+// It remembers, per folder, the files its cache listed when last seen current and the
+// folder's modification time then: registering many fonts into a folder reads its cache
+// once, not once per font. Fonts copied in one go and registered afterwards cost one scan
+// of the folder; a folder that changes between registrations is scanned again each time.
+class FolderCaches {
+  public:
+    // Makes sure the cache of `folder` (named as `config` lists it) is current and lists
+    // the file `fileName` of that folder: scans the folder and writes its cache when not.
+    void Include(FcConfig* config, const std::string& folder, const std::string& fileName);
 
-// Scans the folder now and writes its cache, so that new programs load it instead of
-// scanning the folder themselves.
-void RewriteFolderCache(FcConfig* config, const std::string& folder);
+    void Forget() { folders_.clear(); }
+
+  private:
+    struct Listed {
+        long long modifiedSeconds = 0;
+        long modifiedNanoseconds = 0;
+        std::unordered_set<std::string> files;
+    };
+    std::map<std::string, Listed> folders_;
+};
 
 } // namespace kernova

@@ -19,7 +19,12 @@ std::string EnvironmentKey() {
     for (const char* name : kVariables) {
         const char* value = std::getenv(name);
         // An unset variable and an empty one differ to fontconfig.
-        key += value ? "=" + std::string(value) : std::string("-");
+        if (value != nullptr) {
+            key += '=';
+            key += value;
+        } else {
+            key += '-';
+        }
         key.push_back('\0');
     }
     return key;
@@ -37,6 +42,7 @@ FcConfig* FontconfigSession::ForEnvironment() {
     if (!config_ || environment != environment_) {
         environment_ = std::move(environment);
         outsideFiles_.clear();
+        folderCaches_.Forget();
         Reload();
     }
     return config_.get();
@@ -83,10 +89,7 @@ void FontconfigSession::AddFontFile(const std::string& path) {
     }
     const std::filesystem::path file(path);
     if (auto folder = ConfiguredFontFolder(config, file.parent_path().string())) {
-        const std::string name = file.filename().string();
-        if (!FolderCacheLists(config, *folder, name)) {
-            RewriteFolderCache(config, *folder);
-        }
+        folderCaches_.Include(config, *folder, file.filename().string());
         // The loaded configuration predates the folder's new cache.
         stale_ = true;
         return;

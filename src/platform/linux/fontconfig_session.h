@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/fontconfig_folder_cache.h"
 #include "platform/linux/fontconfig_handles.h"
 
 #include <string>
@@ -51,6 +52,7 @@ class FontconfigSession {
     bool stale_ = false;
     // Files added from outside the indexed folders: the configuration does not know them.
     std::vector<std::string> outsideFiles_;
+    FolderCaches folderCaches_;
 };
 
 } // namespace kernova
