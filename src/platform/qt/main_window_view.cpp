@@ -254,6 +254,12 @@ void MainWindowView::SyncTextBox(QPlainTextEdit* widget, const TextBox& box, std
 
 void MainWindowView::SyncFromState() {
     const MainForm& f = frm_.form;
+    // A window that stays hidden needs no up-to-date widgets yet (the extraction yields
+    // many times while it is hidden); it is brought up to date in full when it shows.
+    if (!isVisible() && !(f.visible && showWindow_) && synced_) {
+        return;
+    }
+    synced_ = true;
     setFixedSize(TwipsToPixels(f.clientWidth), TwipsToPixels(f.clientHeight));
     QString title = ToDisplayText(f.caption);
     if (windowTitle() != title) {

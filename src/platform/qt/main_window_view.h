@@ -49,6 +49,7 @@ class MainWindowView : public QWidget, public FormView {
     QtRuntime& runtime_;
     bool showWindow_;
     bool placed_ = false;
+    bool synced_ = false;
     std::string licenseShown_, readmeShown_;
 
     PanelWidget* imgSide_;
