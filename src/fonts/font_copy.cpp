@@ -1,195 +1,33 @@
 #include "fonts/font_copy.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
+#include "fonts/pending_font_file.h"
+
+#include <utility>
 
 namespace kernova {
 namespace {
 
-std::error_code LastError() {
-    return {errno, std::generic_category()};
-}
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-  private:
-    int fd_;
-};
-
-// A file being written in the target folder before it has a name that anything indexes:
-// unnamed (O_TMPFILE) where the file system has such files, otherwise a hidden name that
-// font indexers skip. Published under its final name without replacing anything; gone
-// again when it never was.
-class PendingFile {
-  public:
-    explicit PendingFile(const std::string& folder) {
-        // An unnamed file is given its name through /proc; without /proc use a hidden name.
-        if (::access("/proc/self/fd", X_OK) == 0) {
-            int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-            if (fd >= 0) {
-                fd_ = fd;
-                return;
-            }
-            error_ = LastError();
-            // Only a file system without unnamed files makes the hidden name worth a try.
-            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-                return;
-            }
-        }
-        std::string pattern = folder + ".kernova-XXXXXX";
-        int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (fd < 0) {
-            error_ = LastError();
-            return;
-        }
-        error_.clear();
-        fd_ = fd;
-        tempPath_ = pattern;
-    }
-
-    ~PendingFile() {
-        if (!published_ && !tempPath_.empty()) {
-            ::unlink(tempPath_.c_str());
-        }
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-
-    const std::error_code& error() const { return error_; }
-    int fd() const { return fd_; }
-
-    // Gives the file the name `target`; file_exists when anything is there already.
-    std::error_code Publish(const std::string& target) {
-        std::error_code ec = tempPath_.empty() ? LinkUnnamed(target) : RenameHidden(target);
-        if (!ec) {
-            published_ = true;
-        }
-        return ec;
-    }
-
-  private:
-    std::error_code LinkUnnamed(const std::string& target) {
-        std::string self = "/proc/self/fd/" + std::to_string(fd_);
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-            return LastError();
-        }
-        return {};
-    }
-
-    std::error_code RenameHidden(const std::string& target) {
-        if (::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) ==
-            0) {
-            return {};
-        }
-        if (errno != EINVAL && errno != ENOSYS) {
-            return LastError();
-        }
-        // No atomic no-replace rename here: a hard link fails just as surely when taken.
-        if (::link(tempPath_.c_str(), target.c_str()) == 0) {
-            ::unlink(tempPath_.c_str());
-            return {};
-        }
-        if (errno != EPERM && errno != EOPNOTSUPP) {
-            return LastError();
-        }
-        // A file system without hard links: check, then rename.
-        struct stat st;
-        if (::lstat(target.c_str(), &st) == 0) {
-            return std::make_error_code(std::errc::file_exists);
-        }
-        if (::rename(tempPath_.c_str(), target.c_str()) != 0) {
-            return LastError();
-        }
-        return {};
-    }
-
-    int fd_ = -1;
-    std::string tempPath_; // empty for an unnamed file
-    std::error_code error_;
-    bool published_ = false;
-};
-
-std::error_code WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return {};
-}
-
-std::error_code CopyByReading(int in, int out) {
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        if (n == 0) {
-            return {};
-        }
-        if (std::error_code ec = WriteAll(out, buffer.data(), static_cast<size_t>(n))) {
-            return ec;
-        }
-    }
-}
-
-// Copies inside the kernel where it can; falls back to reading and writing.
-std::error_code CopyBytes(int in, int out, off_t size) {
-    off_t copied = 0;
-    while (copied < size) {
-        ssize_t n =
-            ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(size - copied), 0);
-        if (n > 0) {
-            copied += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        bool unsupported =
-            n == 0 || errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP;
-        if (!unsupported) {
-            return LastError();
-        }
-        break;
-    }
-    // Whatever copy_file_range left (all of it where it is unsupported; a file that grew).
-    return CopyByReading(in, out);
-}
-
 bool IsPlainFileName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+}
+
+// Names the file `name`, or the first free numbered variant of it.
+FontCopyResult PublishUnderFreeName(PendingFontFile& file, const std::string& folder,
+                                    const std::string& name) {
+    // Enough for any real collection of same-named files; beyond it the folder is odd.
+    constexpr int kMaxNumber = 9999;
+    for (int number = 0; number <= kMaxNumber; ++number) {
+        std::string candidate = number == 0 ? name : NumberedName(name, number);
+        std::error_code ec = file.Publish(folder + candidate);
+        if (!ec) {
+            return {{}, candidate};
+        }
+        if (ec != std::errc::file_exists) {
+            return {ec, {}};
+        }
+    }
+    return {std::make_error_code(std::errc::file_exists), {}};
 }
 
 } // namespace
@@ -203,53 +41,60 @@ std::string NumberedName(const std::string& name, int number) {
     return name.substr(0, dot) + suffix + name.substr(dot);
 }
 
+FontDelivery::FontDelivery(std::string folder, std::size_t groupSize)
+    : folder_(std::move(folder)), groupSize_(groupSize == 0 ? 1 : groupSize) {}
+
+FontDelivery::~FontDelivery() = default;
+
+std::size_t FontDelivery::Add(const std::string& source, const std::string& name) {
+    const std::size_t ticket = results_.size();
+    results_.emplace_back();
+    FontCopyResult& result = results_.back();
+    if (!IsPlainFileName(name) || folder_.empty()) {
+        result.error = std::make_error_code(std::errc::invalid_argument);
+        return ticket;
+    }
+    auto file = std::make_unique<PendingFontFile>(folder_);
+    if (file->error()) {
+        result.error = file->error();
+        return ticket;
+    }
+    if ((result.error = file->CopyFrom(source))) {
+        return ticket;
+    }
+    file->StartWriteBack();
+    pending_.push_back({ticket, name, std::move(file)});
+    if (pending_.size() >= groupSize_) {
+        DeliverGroup();
+    }
+    return ticket;
+}
+
+void FontDelivery::Finish() {
+    DeliverGroup();
+}
+
+void FontDelivery::DeliverGroup() {
+    // Every file of the group is being written back already: the first flush waits for
+    // the disk, the others mostly find their data there.
+    for (Pending& font : pending_) {
+        results_[font.ticket].error = font.file->Flush();
+    }
+    for (Pending& font : pending_) {
+        FontCopyResult& result = results_[font.ticket];
+        if (!result.error) {
+            result = PublishUnderFreeName(*font.file, folder_, font.name);
+        }
+    }
+    pending_.clear();
+}
+
 FontCopyResult CopyFontInto(const std::string& source, const std::string& folder,
                             const std::string& name) {
-    // Enough for any real collection of same-named files; beyond it the folder is odd.
-    constexpr int kMaxNumber = 9999;
-    FontCopyResult result;
-    if (!IsPlainFileName(name) || folder.empty()) {
-        result.error = std::make_error_code(std::errc::invalid_argument);
-        return result;
-    }
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st;
-    if (!in.valid() || ::fstat(in.get(), &st) != 0) {
-        result.error = LastError();
-        return result;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        result.error = std::make_error_code(std::errc::invalid_argument);
-        return result;
-    }
-    PendingFile out(folder);
-    if (out.error()) {
-        result.error = out.error();
-        return result;
-    }
-    if ((result.error = CopyBytes(in.get(), out.fd(), st.st_size))) {
-        return result;
-    }
-    // Readable by everyone who uses the folder's fonts, whatever the umask; on disk before
-    // it has a name.
-    if (::fchmod(out.fd(), 0644) != 0 || ::fsync(out.fd()) != 0) {
-        result.error = LastError();
-        return result;
-    }
-    for (int number = 0; number <= kMaxNumber; ++number) {
-        std::string candidate = number == 0 ? name : NumberedName(name, number);
-        std::error_code ec = out.Publish(folder + candidate);
-        if (!ec) {
-            result.fileName = candidate;
-            return result;
-        }
-        if (ec != std::errc::file_exists) {
-            result.error = ec;
-            return result;
-        }
-    }
-    result.error = std::make_error_code(std::errc::file_exists);
-    return result;
+    FontDelivery delivery(folder, 1);
+    const std::size_t ticket = delivery.Add(source, name);
+    delivery.Finish();
+    return delivery.result(ticket);
 }
 
 } // namespace kernova

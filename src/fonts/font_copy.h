@@ -1,9 +1,14 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace kernova {
+
+class PendingFontFile;
 
 // Where a font copy ended up.
 struct FontCopyResult {
@@ -11,12 +16,49 @@ struct FontCopyResult {
     std::string fileName;  // its file name in the folder: the wanted name or a free variant
 };
 
-// Copies the font file `source` into `folder` (ending in the separator) as `name`. The bytes
-// go to a file that the font indexers do not see (unnamed where the file system allows,
-// else a hidden temporary name), are flushed to disk, and only then get their name: a crash
-// or a full disk never leaves half a font under a font's name. A file or link already there
+// Fonts on their way into one folder (ending in the separator). Each font's bytes go to a
+// file there that font indexers do not see (unnamed where the file system allows, else
+// hidden); the fonts get their names a group at a time, after the group is flushed to disk:
+// a crash never leaves part of a font under a font's name, and many fonts cost one wait
+// for the disk per group rather than one each. A file or link already under a font's name
 // is never replaced or written through: the font then gets the first free name of
-// `NumberedName(name, 1)`, `NumberedName(name, 2)`, ... Nothing is left behind on failure.
+// NumberedName(name, 1), NumberedName(name, 2), ... Nothing is left behind on failure, and
+// fonts not delivered when the object goes away are dropped.
+class FontDelivery {
+  public:
+    // Open files per group: well below the usual limit of 1024 descriptors.
+    static constexpr std::size_t kGroupSize = 256;
+
+    explicit FontDelivery(std::string folder, std::size_t groupSize = kGroupSize);
+    ~FontDelivery();
+    FontDelivery(const FontDelivery&) = delete;
+    FontDelivery& operator=(const FontDelivery&) = delete;
+
+    // Writes the font file `source`, to be named `name`; returns its number for result().
+    std::size_t Add(const std::string& source, const std::string& name);
+
+    // Flushes and names every font added so far.
+    void Finish();
+
+    // How font number `ticket` went; final once Finish has run.
+    const FontCopyResult& result(std::size_t ticket) const { return results_.at(ticket); }
+
+  private:
+    struct Pending {
+        std::size_t ticket;
+        std::string name;
+        std::unique_ptr<PendingFontFile> file;
+    };
+
+    void DeliverGroup();
+
+    std::string folder_;
+    std::size_t groupSize_;
+    std::vector<Pending> pending_;
+    std::vector<FontCopyResult> results_;
+};
+
+// One font through a FontDelivery of its own.
 FontCopyResult CopyFontInto(const std::string& source, const std::string& folder,
                             const std::string& name);
 

@@ -7,6 +7,7 @@
 #include "ui/favorites.h"
 #include "ui/frm_main.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <iostream>
@@ -69,8 +70,13 @@ void ShowInstallFailure(FrmMain& frm, bool silent, std::int16_t stage) {
 // Cancel in the already-installed box. A font without a face name is no usable font and
 // is skipped; a copy that fails is remembered and the rest still go.
 CopyStageOutcome RunCopyStage(FrmMain& frm, const std::string& fontsFolder, StageTimings& timings) {
+    struct Written {
+        std::string faceName;
+        std::size_t ticket;
+    };
     MainForm& form = frm.form;
-    CopyStageOutcome outcome;
+    FontDelivery delivery(fontsFolder);
+    std::vector<Written> written;
     const int count = form.lstFonts.ListCount();
     int handled = 0;
     for (int index = 0; index < count; ++index) {
@@ -91,21 +97,26 @@ CopyStageOutcome RunCopyStage(FrmMain& frm, const std::string& fontsFolder, Stag
                 break;
             }
         } else if (!faceName.empty()) {
-            FontCopyResult copy;
-            {
-                StageTimings::Scope measure(timings, StageTimings::Copies);
-                copy = CopyFontInto(extracted, fontsFolder, entry);
-            }
-            if (copy.error) {
-                outcome.copyFailed = true;
-            } else {
-                outcome.copied.push_back({faceName, copy.fileName});
-            }
+            StageTimings::Scope measure(timings, StageTimings::Copies);
+            written.push_back({faceName, delivery.Add(extracted, entry)});
         }
         ++handled;
         const int listed = form.lstFonts.ListCount();
         form.picProg.rect.width = ProgressFillWidth(form.picProgCon.rect.width, listed, handled);
         form.lblPercent.caption = PercentText(listed, handled);
+    }
+    {
+        StageTimings::Scope measure(timings, StageTimings::Copies);
+        delivery.Finish();
+    }
+    CopyStageOutcome outcome;
+    for (const Written& font : written) {
+        const FontCopyResult& copy = delivery.result(font.ticket);
+        if (copy.error) {
+            outcome.copyFailed = true;
+        } else {
+            outcome.copied.push_back({font.faceName, copy.fileName});
+        }
     }
     return outcome;
 }

@@ -36,6 +36,15 @@ class FontCopyTest : public ::testing::Test {
         return names;
     }
 
+    // The names a font indexer would look at.
+    std::vector<std::string> VisibleNames() const {
+        std::vector<std::string> names = Names();
+        names.erase(std::remove_if(names.begin(), names.end(),
+                                   [](const std::string& name) { return name.front() == '.'; }),
+                    names.end());
+        return names;
+    }
+
     std::string Folder() const { return target.string() + "/"; }
 
     Sandbox sandbox;
@@ -148,6 +157,46 @@ TEST_F(FontCopyTest, AFailureHalfWayLeavesNoPartialFile) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(result.error);
     EXPECT_EQ(Names(), std::vector<std::string>{});
+}
+
+TEST_F(FontCopyTest, GroupedFontsAppearOnlyOnceTheGroupIsOnDisk) {
+    const std::string serif = TestFont("KernovaSampleSerif-Regular.ttf").string();
+    FontDelivery delivery(Folder(), 2);
+    const std::size_t first = delivery.Add(source, "Sans.ttf");
+    EXPECT_TRUE(VisibleNames().empty()); // the group of two is not full yet
+    const std::size_t second = delivery.Add(serif, "Serif.ttf");
+    EXPECT_EQ(VisibleNames(), (std::vector<std::string>{"Sans.ttf", "Serif.ttf"}));
+    const std::size_t third = delivery.Add(source, "Sans.ttf"); // the same name again
+    EXPECT_EQ(VisibleNames().size(), 2u);
+
+    delivery.Finish();
+
+    EXPECT_EQ(delivery.result(first).fileName, "Sans.ttf");
+    EXPECT_EQ(delivery.result(second).fileName, "Serif.ttf");
+    EXPECT_EQ(delivery.result(third).fileName, "Sans_1.ttf");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Sans.ttf", "Sans_1.ttf", "Serif.ttf"}));
+    EXPECT_EQ(ReadFileBytes(target / "Serif.ttf"), ReadFileBytes(serif));
+    EXPECT_EQ(ReadFileBytes(target / "Sans_1.ttf"), ReadFileBytes(source));
+}
+
+TEST_F(FontCopyTest, FontsNotDeliveredAreDropped) {
+    {
+        FontDelivery delivery(Folder());
+        delivery.Add(source, "Sans.ttf");
+        EXPECT_FALSE(delivery.result(0).error);
+    }
+    EXPECT_EQ(Names(), std::vector<std::string>{});
+}
+
+TEST_F(FontCopyTest, AFailedFontDoesNotHoldUpTheOthers) {
+    FontDelivery delivery(Folder(), 8);
+    const std::size_t missing = delivery.Add((sandbox.work() / "missing.ttf").string(), "A.ttf");
+    const std::size_t present = delivery.Add(source, "B.ttf");
+    delivery.Finish();
+
+    EXPECT_TRUE(delivery.result(missing).error);
+    EXPECT_FALSE(delivery.result(present).error);
+    EXPECT_EQ(Names(), std::vector<std::string>{"B.ttf"});
 }
 
 TEST(NumberedName, PutsTheNumberBeforeTheExtension) {
