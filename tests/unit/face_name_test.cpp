@@ -221,6 +221,17 @@ TEST_F(NoFontName, TruncatedAnywhere) {
     }
 }
 
+TEST_F(NoFontName, HugeFileOfZeros) {
+    const fs::path file = sandbox.work() / "Huge.ttf";
+    WriteFileBytes(file, "");
+    std::error_code ec;
+    fs::resize_file(file, std::uintmax_t{4} << 30, ec); // sparse: no disk is used
+    if (ec) {
+        GTEST_SKIP() << "cannot make a sparse file here: " << ec.message();
+    }
+    EXPECT_EQ(GetFontName(file.string()), "");
+}
+
 TEST_F(NoFontName, TableOffsetPastTheEnd) {
     std::string font = Font();
     font[12 + 8] = '\x7F'; // the first table's offset, now far beyond the file

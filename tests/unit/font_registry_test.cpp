@@ -4,9 +4,11 @@
 #include "support/name_table_font.h"
 #include "support/sandbox.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 
 namespace kernova {
 namespace {
@@ -77,6 +79,36 @@ TEST_F(FontRegistry, NewProcessesUseTheCacheWrittenAtRegistration) {
     ASSERT_FALSE(cache.empty());
     EXPECT_TRUE(NewProcessLists("Kernova Sample Sans Bold"));
     EXPECT_EQ(FolderState(sandbox.fontconfigCache()), cache);
+}
+
+// As the installation run does it: every font copied first, then each registered.
+TEST_F(FontRegistry, FontsCopiedTogetherThenRegistered) {
+    fs::copy_file(TestFont(kRegular), sandbox.fontsDir() / kRegular);
+    fs::copy_file(TestFont(kBold), sandbox.fontsDir() / kBold);
+    RegisterFont("Kernova Sample Sans", kRegular);
+    RegisterFont("Kernova Sample Sans Bold", kBold);
+    EXPECT_TRUE(Installed(kRegular));
+    EXPECT_TRUE(Installed(kBold));
+    const auto cache = FolderState(sandbox.fontconfigCache());
+    EXPECT_EQ(test::ListFontsInNewProcess(sandbox.environment()).size(), 2u);
+    EXPECT_EQ(FolderState(sandbox.fontconfigCache()), cache);
+}
+
+// A font copied within the clock tick the folder's cache was stamped with leaves the
+// folder's time as it was: the cache looks current but lacks the font. Registering the
+// font must still bring it into the cache new processes load.
+TEST_F(FontRegistry, FontCopiedWithinTheCachesClockTick) {
+    Install(kRegular);
+    struct stat before {};
+    ASSERT_EQ(::stat(sandbox.fontsDir().c_str(), &before), 0);
+    fs::copy_file(TestFont(kBold), sandbox.fontsDir() / kBold);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, sandbox.fontsDir().c_str(), times, 0), 0);
+    RegisterFont("Kernova Sample Sans Bold", kBold);
+    const auto cache = FolderState(sandbox.fontconfigCache());
+    EXPECT_TRUE(NewProcessLists("Kernova Sample Sans Bold"));
+    EXPECT_EQ(FolderState(sandbox.fontconfigCache()), cache);
+    EXPECT_TRUE(Installed(kBold));
 }
 
 TEST_F(FontRegistry, NameWithLeadingAndTrailingSpaces) {
