@@ -2,8 +2,10 @@
 // area of the build folder; scripts/screenshots.sh runs this under a real X server with
 // KERNOVA_SCREENSHOT_DIR set for the README's pictures.
 
+#include "platform/qt/extracting_view.h"
 #include "qt/qt_wizard.h"
 #include "support/sandbox.h"
+#include "ui/main_form.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -69,6 +71,22 @@ TEST(WizardScreenshots, EveryPageOfTheSamplePackage) {
     for (const auto& shot : shots) {
         EXPECT_TRUE(HasDrawing(shot, 2000)) << shot;
     }
+}
+
+TEST(WizardScreenshots, TheExtractionNotice) {
+    QtTestWorld world;
+    ExtractingForm form;
+    form.loaded = true;
+    form.visible = true;
+    qt::ExtractingView view(form);
+    ASSERT_TRUE(view.isVisible());
+    EXPECT_EQ(view.size(), QSize(201, 30));
+    EXPECT_EQ(view.windowTitle(), "Extracting...");
+    EXPECT_TRUE(HasDrawing(SaveScreenshot(view, "extracting"), 50));
+    form.visible = false;
+    form.loaded = false;
+    view.SyncFromState();
+    EXPECT_FALSE(view.isVisible());
 }
 
 } // namespace
