@@ -40,11 +40,11 @@ QGlyphRun GlyphRun(const QRawFont& font, const QString& text, qreal& width) {
     return run;
 }
 
-} // namespace
-
 // The drawing surface is taller than the area, so lines printed below its bottom edge are
 // still there when the area grows to fit them.
 constexpr int kMinimumSurfaceHeight = 512;
+
+} // namespace
 
 QtPreviewCanvas::QtPreviewCanvas(QSize size, double devicePixelRatio)
     : size_(size), devicePixelRatio_(std::max(1.0, devicePixelRatio)),
