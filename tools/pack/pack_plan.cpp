@@ -1,0 +1,187 @@
+#include "pack_plan.h"
+
+#include "archive/plain_file_name.h"
+#include "font_check.h"
+#include "pack_descriptor.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kernova::pack {
+namespace {
+
+constexpr const char* kDescriptorName = "kernova.xml";
+constexpr std::size_t kMaxName = 40;
+
+[[noreturn]] void Fail(const std::string& message) {
+    throw std::runtime_error(message);
+}
+
+std::string BaseName(const std::string& path) {
+    std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+void CheckReadable(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        Fail("cannot read " + path + ": " + std::strerror(errno));
+    }
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    ::close(fd);
+    if (!regular) {
+        Fail("cannot read " + path + ": not a regular file");
+    }
+}
+
+void CheckStoredName(const std::string& path, const std::string& name) {
+    if (!IsPlainFileName(name) || name.find_first_of("\r\n") != std::string::npos) {
+        Fail(path + ": \"" + Printable(name) + "\" cannot be stored as a plain file name");
+    }
+    if (name.size() > kMaxName) {
+        Fail(path + ": the stored name \"" + Printable(name) + "\" is longer than 40 bytes (" +
+             std::to_string(name.size()) + ")");
+    }
+}
+
+bool EndsInTtf(const std::string& name) {
+    return name.size() >= 3 && Upper(name.substr(name.size() - 3)) == "TTF";
+}
+
+PackageInput FromFile(const std::string& name, const std::string& path, bool text = false) {
+    PackageInput input;
+    input.name = name;
+    input.sourcePath = path;
+    input.crlfLineEnds = text;
+    return input;
+}
+
+PackageInput Font(const std::string& path) {
+    const std::string name = BaseName(path);
+    CheckReadable(path);
+    CheckStoredName(path, name);
+    if (!EndsInTtf(name)) {
+        Fail(path + ": a font's name must end in .ttf; the installer installs only those");
+    }
+    CheckFontOpens(path);
+    return FromFile(name, path);
+}
+
+// The side and top pictures: LEFT.ext and TOP.ext, keeping the three-character extension.
+PackageInput Picture(const std::string& option, const std::string& stem, const std::string& path) {
+    CheckReadable(path);
+    const std::string base = BaseName(path);
+    const std::string::size_type dot = base.rfind('.');
+    const std::string extension = dot == std::string::npos ? "" : base.substr(dot + 1);
+    if (dot == std::string::npos || extension.size() != 3) {
+        Fail(option + " " + path +
+             ": a picture needs an extension of three characters (such as .jpg or .bmp)");
+    }
+    if (Upper(extension) == "TTF") {
+        Fail(option + " " + path + ": a picture named .ttf would be taken for a font");
+    }
+    const std::string name = stem + "." + extension;
+    CheckStoredName(path, name);
+    return FromFile(name, path);
+}
+
+PackageInput Text(const std::string& name, const std::string& path) {
+    CheckReadable(path);
+    return FromFile(name, path, true);
+}
+
+} // namespace
+
+std::vector<PackageInput> PlanPackage(const PackOptions& options) {
+    if (options.inputs.size() > 32767) {
+        Fail("an installer holds at most 32767 entries; " + std::to_string(options.inputs.size()) +
+             " files were given");
+    }
+    std::vector<PackageInput> fonts;
+    std::optional<std::string> descriptorFile;
+    for (const std::string& path : options.inputs) {
+        if (BaseName(path) == kDescriptorName) {
+            if (descriptorFile) {
+                Fail(*descriptorFile + " and " + path + " are both named " + kDescriptorName);
+            }
+            CheckReadable(path);
+            descriptorFile = path;
+        } else {
+            fonts.push_back(Font(path));
+        }
+    }
+    if (fonts.empty()) {
+        Fail("no fonts given");
+    }
+    if (descriptorFile && (options.title || options.url || options.urlName ||
+                           options.addFavorites || options.preview)) {
+        Fail("--title, --url, --url-name, --add-favorites and --preview write kernova.xml; "
+             "they cannot be given together with " +
+             *descriptorFile);
+    }
+    for (const auto& [option, value] :
+         {std::pair{"--title", options.title}, std::pair{"--url", options.url},
+          std::pair{"--url-name", options.urlName}}) {
+        if (value) {
+            CheckDescriptorValue(option, *value);
+        }
+    }
+
+    std::vector<PackageInput> entries = fonts;
+    if (options.side) {
+        entries.push_back(Picture("--side", "LEFT", *options.side));
+    }
+    if (options.top) {
+        entries.push_back(Picture("--top", "TOP", *options.top));
+    }
+    if (options.license) {
+        entries.push_back(Text("license.txt", *options.license));
+    }
+    if (options.readme) {
+        entries.push_back(Text("readme.txt", *options.readme));
+    }
+    if (descriptorFile) {
+        entries.push_back(FromFile(kDescriptorName, *descriptorFile));
+    } else {
+        PackageInput descriptor;
+        descriptor.name = kDescriptorName;
+        descriptor.fromMemory = true;
+        descriptor.data =
+            DescriptorText({options.title.value_or(""), options.url.value_or(""),
+                            options.urlName.value_or(""), options.readme.has_value(),
+                            options.license.has_value(), options.addFavorites, options.preview});
+        entries.push_back(descriptor);
+    }
+
+    // Names that differ only in letter case collide in a case-insensitive folder.
+    std::map<std::string, const PackageInput*> seen;
+    for (const PackageInput& entry : entries) {
+        auto [at, added] = seen.emplace(Upper(entry.name), &entry);
+        if (!added) {
+            const std::string first = at->second->sourcePath;
+            Fail(first + " and " + entry.sourcePath + " would both be stored as \"" +
+                 Printable(entry.name) + "\"");
+        }
+    }
+    if (entries.size() > 32767) {
+        Fail("an installer holds at most 32767 entries; these would make " +
+             std::to_string(entries.size()));
+    }
+    return entries;
+}
+
+} // namespace kernova::pack
