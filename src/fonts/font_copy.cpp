@@ -62,12 +62,31 @@ std::size_t FontDelivery::Add(const std::string& source, const std::string& name
     if ((result.error = file->CopyFrom(source))) {
         return ticket;
     }
+    Enqueue(ticket, std::move(file), name);
+    return ticket;
+}
+
+std::size_t FontDelivery::AddOwnFile(const std::string& source, const std::string& name) {
+    if (!IsPlainFileName(name) || folder_.empty()) {
+        return Add(source, name); // refused there
+    }
+    std::unique_ptr<PendingFontFile> file = PendingFontFile::Adopt(source, folder_);
+    if (!file) {
+        return Add(source, name);
+    }
+    const std::size_t ticket = results_.size();
+    results_.emplace_back();
+    Enqueue(ticket, std::move(file), name);
+    return ticket;
+}
+
+void FontDelivery::Enqueue(std::size_t ticket, std::unique_ptr<PendingFontFile> file,
+                           const std::string& name) {
     file->StartWriteBack();
     pending_.push_back({ticket, name, std::move(file)});
     if (pending_.size() >= groupSize_) {
         DeliverGroup();
     }
-    return ticket;
 }
 
 void FontDelivery::Finish() {

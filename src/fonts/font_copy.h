@@ -37,6 +37,11 @@ class FontDelivery {
     // Writes the font file `source`, to be named `name`; returns its number for result().
     std::size_t Add(const std::string& source, const std::string& name);
 
+    // The same for a finished file of our own that is not needed under its present name
+    // (an extracted font): where PendingFontFile::Adopt allows it the file itself becomes
+    // the font, which spares writing the bytes a second time; otherwise it is copied.
+    std::size_t AddOwnFile(const std::string& source, const std::string& name);
+
     // Flushes and names every font added so far.
     void Finish();
 
@@ -50,6 +55,8 @@ class FontDelivery {
         std::unique_ptr<PendingFontFile> file;
     };
 
+    void Enqueue(std::size_t ticket, std::unique_ptr<PendingFontFile> file,
+                 const std::string& name);
     void DeliverGroup();
 
     std::string folder_;

@@ -98,7 +98,7 @@ CopyStageOutcome RunCopyStage(FrmMain& frm, const std::string& fontsFolder, Stag
             }
         } else if (!faceName.empty()) {
             StageTimings::Scope measure(timings, StageTimings::Copies);
-            written.push_back({faceName, delivery.Add(extracted, entry)});
+            written.push_back({faceName, delivery.AddOwnFile(extracted, entry)});
         }
         ++handled;
         const int listed = form.lstFonts.ListCount();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -28,6 +29,11 @@ class FileDescriptor {
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
   private:
     int fd_;
@@ -116,6 +122,35 @@ PendingFontFile::PendingFontFile(const std::string& folder) {
     error_.clear();
     fd_ = fd;
     tempPath_ = pattern;
+}
+
+std::unique_ptr<PendingFontFile> PendingFontFile::Adopt(const std::string& source,
+                                                        const std::string& folder) {
+    // Published through /proc, so that exactly the file that was flushed gets the name.
+    if (::access("/proc/self/fd", X_OK) != 0) {
+        return nullptr;
+    }
+    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat file;
+    struct stat target;
+    if (!in.valid() || ::fstat(in.get(), &file) != 0 || ::stat(folder.c_str(), &target) != 0) {
+        return nullptr;
+    }
+    if (!S_ISREG(file.st_mode) || file.st_uid != ::geteuid() || file.st_nlink != 1 ||
+        file.st_dev != target.st_dev) {
+        return nullptr;
+    }
+    // A labelled file keeps the label of the folder it was made in when linked elsewhere;
+    // a copy made in the fonts folder gets the fonts folder's.
+    if (::fgetxattr(in.get(), "security.selinux", nullptr, 0) >= 0) {
+        return nullptr;
+    }
+    if (::fchmod(in.get(), 0644) != 0) {
+        return nullptr;
+    }
+    std::unique_ptr<PendingFontFile> adopted(new PendingFontFile());
+    adopted->fd_ = in.release();
+    return adopted;
 }
 
 PendingFontFile::~PendingFontFile() {

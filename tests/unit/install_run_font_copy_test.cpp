@@ -199,6 +199,80 @@ TEST_F(FontCopyTest, AFailedFontDoesNotHoldUpTheOthers) {
     EXPECT_EQ(Names(), std::vector<std::string>{"B.ttf"});
 }
 
+// An extracted font of our own becomes the font itself: no second copy of its bytes.
+TEST_F(FontCopyTest, OwnFileOnTheSameFileSystemIsAdoptedNotCopied) {
+    const fs::path own = sandbox.work() / "extracted.ttf";
+    fs::copy_file(source, own);
+    fs::permissions(own, fs::perms(0600));
+    FontDelivery delivery(Folder());
+    const std::size_t ticket = delivery.AddOwnFile(own.string(), "Sans.ttf");
+    EXPECT_TRUE(VisibleNames().empty());
+    delivery.Finish();
+
+    ASSERT_FALSE(delivery.result(ticket).error);
+    struct stat installed {};
+    struct stat extracted {};
+    ASSERT_EQ(::stat((target / "Sans.ttf").c_str(), &installed), 0);
+    ASSERT_EQ(::stat(own.c_str(), &extracted), 0);
+    EXPECT_EQ(installed.st_ino, extracted.st_ino);
+    EXPECT_EQ(installed.st_mode & 07777, 0644u);
+    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), ReadFileBytes(source));
+}
+
+// A file that has another name too may change through it later: it is copied.
+TEST_F(FontCopyTest, OwnFileWithAnotherNameIsCopied) {
+    const fs::path own = sandbox.work() / "extracted.ttf";
+    fs::copy_file(source, own);
+    fs::create_hard_link(own, sandbox.work() / "second-name.ttf");
+    FontDelivery delivery(Folder());
+    const std::size_t ticket = delivery.AddOwnFile(own.string(), "Sans.ttf");
+    delivery.Finish();
+
+    ASSERT_FALSE(delivery.result(ticket).error);
+    struct stat installed {};
+    struct stat extracted {};
+    ASSERT_EQ(::stat((target / "Sans.ttf").c_str(), &installed), 0);
+    ASSERT_EQ(::stat(own.c_str(), &extracted), 0);
+    EXPECT_NE(installed.st_ino, extracted.st_ino);
+    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), ReadFileBytes(source));
+}
+
+// A folder of its own in shared memory: another file system than the build tree.
+class SharedMemoryFolder {
+  public:
+    SharedMemoryFolder() {
+        std::string pattern = "/dev/shm/kernova-test-XXXXXX";
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            path = pattern;
+        }
+    }
+    ~SharedMemoryFolder() {
+        std::error_code ec;
+        if (!path.empty()) {
+            fs::remove_all(path, ec);
+        }
+    }
+    SharedMemoryFolder(const SharedMemoryFolder&) = delete;
+    SharedMemoryFolder& operator=(const SharedMemoryFolder&) = delete;
+    fs::path path;
+};
+
+TEST_F(FontCopyTest, OwnFileOnAnotherFileSystemIsCopied) {
+    SharedMemoryFolder elsewhere;
+    if (elsewhere.path.empty()) {
+        GTEST_SKIP() << "no /dev/shm";
+    }
+    const fs::path own = elsewhere.path / "extracted.ttf";
+    fs::copy_file(source, own);
+    FontDelivery delivery(Folder());
+    const std::size_t ticket = delivery.AddOwnFile(own.string(), "Sans.ttf");
+    delivery.Finish();
+
+    ASSERT_FALSE(delivery.result(ticket).error);
+    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), ReadFileBytes(source));
+    EXPECT_TRUE(fs::exists(own));
+}
+
 TEST(NumberedName, PutsTheNumberBeforeTheExtension) {
     EXPECT_EQ(NumberedName("Sans.ttf", 1), "Sans_1.ttf");
     EXPECT_EQ(NumberedName("SANS.TTF", 12), "SANS_12.TTF");
