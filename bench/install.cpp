@@ -223,40 +223,67 @@ double MeasureExtraction(const fs::path& installer, const fs::path& where) {
     return seconds;
 }
 
-// What flushing every font to disk before it gets its name costs: the fonts copied
-// in-process with no flush at all, with one flush per font, and grouped as the installer
-// does it.
+// What flushing every font to disk before it gets its name costs. The fonts start as the
+// installer finds them, freshly extracted and not yet on disk, and go into an empty
+// folder: named at once without any flush (as cp leaves them), or delivered as the run
+// delivers them, flushed in groups or one by one; both for extracted files that become
+// the fonts themselves (same file system) and for copies (another file system).
 void MeasureFlushing(const std::vector<fs::path>& fonts, const fs::path& where) {
-    auto fresh = [&] {
+    const fs::path extracted = where / "extracted";
+    const fs::path target = where / "fonts";
+    // Fresh, unflushed extracted files and an empty target, after everything else is on disk.
+    auto prepare = [&] {
         fs::remove_all(where);
-        fs::create_directories(where);
-        return where.string() + "/";
-    };
-    std::string folder = fresh();
-    Clock::time_point start = Clock::now();
-    for (const fs::path& font : fonts) {
-        fs::copy_file(font, where / font.filename());
-    }
-    const double plain = Since(start);
-
-    auto delivered = [&](size_t groupSize) {
-        std::string target = fresh();
-        Clock::time_point begin = Clock::now();
-        kernova::FontDelivery delivery(target, groupSize);
+        fs::create_directories(target);
+        ::sync();
+        fs::create_directories(extracted);
         for (const fs::path& font : fonts) {
-            delivery.Add(font.string(), font.filename().string());
+            fs::copy_file(font, extracted / font.filename());
+        }
+    };
+    auto unflushed = [&](bool link) {
+        prepare();
+        Clock::time_point begin = Clock::now();
+        for (const fs::path& font : fonts) {
+            const fs::path from = extracted / font.filename();
+            if (link) {
+                fs::create_hard_link(from, target / font.filename());
+            } else {
+                fs::copy_file(from, target / font.filename());
+            }
+        }
+        return Since(begin);
+    };
+    auto delivered = [&](bool own, size_t groupSize) {
+        prepare();
+        Clock::time_point begin = Clock::now();
+        kernova::FontDelivery delivery(target.string() + "/", groupSize);
+        for (const fs::path& font : fonts) {
+            const std::string from = (extracted / font.filename()).string();
+            if (own) {
+                delivery.AddOwnFile(from, font.filename().string());
+            } else {
+                delivery.Add(from, font.filename().string());
+            }
         }
         delivery.Finish();
         return Since(begin);
     };
-    const double eachFont = delivered(1);
-    const double grouped = delivered(kernova::FontDelivery::kGroupSize);
+    const size_t group = kernova::FontDelivery::kGroupSize;
+    const double linked = unflushed(true);
+    const double adoptedGrouped = delivered(true, group);
+    const double adoptedEach = delivered(true, 1);
+    const double copied = unflushed(false);
+    const double copiedGrouped = delivered(false, group);
+    const double copiedEach = delivered(false, 1);
+    std::printf("flushing to disk: %zu freshly extracted fonts into an empty folder\n",
+                fonts.size());
+    std::printf("                                   no flush  groups of %zu  one by one\n", group);
+    std::printf("  extracted file becomes the font  %7.3f s  %9.3f s  %8.3f s\n", linked,
+                adoptedGrouped, adoptedEach);
+    std::printf("  copied (another file system)     %7.3f s  %9.3f s  %8.3f s\n", copied,
+                copiedGrouped, copiedEach);
     fs::remove_all(where);
-    std::printf("flushing to disk (in-process copies of the same %zu fonts):\n", fonts.size());
-    std::printf("  no flush (like cp)          %7.3f s\n", plain);
-    std::printf("  flushed one by one          %7.3f s\n", eachFont);
-    std::printf("  flushed in groups of %-4zu   %7.3f s   (what the installer does)\n",
-                kernova::FontDelivery::kGroupSize, grouped);
 }
 
 } // namespace
@@ -383,7 +410,7 @@ int main(int argc, char** argv) {
         std::printf("where the installer's time goes:\n");
         std::printf("  extraction (same package, in-process)  %7.3f s\n", extraction);
         std::printf("  names (face name, already installed?)  %7.3f s\n", part("names"));
-        std::printf("  copies (written, flushed, named)       %7.3f s\n", part("copies"));
+        std::printf("  fonts into place (flushed, named)      %7.3f s\n", part("copies"));
         std::printf("  registration                           %7.3f s\n", part("registration"));
         std::printf("  font change (fontconfig rebuilt)       %7.3f s\n", part("font-change"));
         std::printf("  the rest (start-up, event pumping, clean-up) %7.3f s\n",
