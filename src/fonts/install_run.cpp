@@ -180,9 +180,9 @@ void FrmMain::InstallFonts(bool& Silent) {
     timings.Print(std::cerr, static_cast<int>(outcome.copied.size()));
 }
 
-// Copies one font into the fonts folder. Never reports: the run itself uses CopyFontInto,
-// which says how the copy went. Like every copy into the fonts folder it never replaces
-// another file there; a taken name gives the font a free one.
+// Copies one font into the fonts folder. Never reports: the run itself delivers its fonts
+// through a FontDelivery, which says how each went. Like every copy into the fonts folder
+// it never replaces another file there; a taken name gives the font a free one.
 void FrmMain::CopyFont(const std::string& inName, const std::string& outName) {
     const std::string::size_type slash = outName.rfind('/');
     if (slash == std::string::npos) {
