@@ -1,6 +1,8 @@
 // kernova-pack as a vendor runs it: the installers it writes, its listing, and every input
 // it refuses (with a message naming the culprit, a non-zero exit and no output file).
 #include "archive/archive_directory.h"
+#include "archive/extraction.h"
+#include "config/descriptor.h"
 #include "support/archive_fixtures.h"
 #include "support/process.h"
 #include "support/sandbox.h"
@@ -105,6 +107,28 @@ TEST_F(PackTool, WritesStubEntriesAndADescriptorFromTheOptions) {
     EXPECT_EQ(entries[2].second, "PNG top");
     EXPECT_EQ(entries[3].second, "JPEG side");
     EXPECT_TRUE(entries[5].second == test::ReadFileBytes(sans()));
+}
+
+TEST_F(PackTool, TheInstallersTagReaderGetsBackEveryValueAsGiven) {
+    const fs::path installer = out() / "setup";
+    const std::string title = "  Kernova <Sample> & Co. 2 / 3  ";
+    const std::string url = "https://fonts.example/a?b=c&d=<e>";
+    const std::string urlName = "Kernova Fonts <Home>";
+    ASSERT_EQ(Pack({"-o", installer.string(), "--stub", (work() / "stub").string(), "--title",
+                    title, "--url", url, "--url-name", urlName, "--readme",
+                    (work() / "license").string(), sans()})
+                  .exitCode,
+              0);
+    ExtractionFolder folder(sandbox_.tmp().string());
+    ExtractAll(installer.string(), ReadArchiveDirectory(installer.string()), folder.path(), {});
+    const std::string descriptor = folder.path() + "kernova.xml";
+    EXPECT_EQ(ReadTag("Title", descriptor, "default"), title);
+    EXPECT_EQ(ReadTag("URL", descriptor, "default"), url);
+    EXPECT_EQ(ReadTag("URLName", descriptor, "default"), urlName);
+    EXPECT_EQ(ReadTag("Readme", descriptor, "default"), "True");
+    EXPECT_EQ(ReadTag("License", descriptor, "default"), "False");
+    EXPECT_EQ(ReadTag("AddFavorites", descriptor, "default"), "False");
+    EXPECT_EQ(ReadTag("ShowFontPreview", descriptor, "default"), "False");
 }
 
 TEST_F(PackTool, DefaultStubIsTheInstallerBuiltBesideIt) {
