@@ -284,6 +284,35 @@ TEST_F(PackTool, MissingStubIsNamed) {
     EXPECT_TRUE(test::FolderNames(out()).empty());
 }
 
+TEST_F(PackTool, RefusesMoreThan32767Entries) {
+    std::vector<std::string> arguments = {"-o", (out() / "setup").string(), "--stub",
+                                          (work() / "stub").string()};
+    fs::copy_file(sans(), work() / "f.ttf");
+    arguments.insert(arguments.end(), 32768, "f.ttf");
+    arguments.insert(arguments.begin(), KERNOVA_PACK_PATH);
+    test::ProcessOptions options;
+    options.env = sandbox_.environment();
+    options.cwd = work();
+    test::ProcessResult result =
+        test::RunProcess(test::AsTestUser(arguments, options.env), options);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("at most 32767 entries"), std::string::npos) << result.err;
+    EXPECT_TRUE(test::FolderNames(out()).empty());
+}
+
+TEST_F(PackTool, RefusesAnInstallerOfTwoGigabytes) {
+    // A sparse picture: no room on disk, but its size counts.
+    const fs::path huge = work() / "huge.jpg";
+    test::WriteFileBytes(huge, "");
+    fs::resize_file(huge, std::uintmax_t{1} << 31);
+    test::ProcessResult result =
+        Pack({"-o", (out() / "setup").string(), "--stub", (work() / "stub").string(), "--side",
+              huge.string(), sans()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("2 GiB"), std::string::npos) << result.err;
+    EXPECT_TRUE(test::FolderNames(out()).empty());
+}
+
 TEST_F(PackTool, RefusesToReplaceItsOwnInput) {
     const std::string before = test::ReadFileBytes(sans());
     test::ProcessResult result = Pack({"-o", sans(), "--stub", (work() / "stub").string(), sans()});
