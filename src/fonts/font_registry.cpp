@@ -22,8 +22,12 @@ std::string TrimSpaces(const std::string& text) {
 } // namespace
 
 bool IsFontInstalled(const std::string& fontFile) {
+    return IsFontNameInstalled(GetFontName(fontFile));
+}
+
+bool IsFontNameInstalled(const std::string& faceName) {
     // A font without a name is never looked up: the registry is not even opened.
-    const std::string name = TrimSpaces(GetFontName(fontFile));
+    const std::string name = TrimSpaces(faceName);
     if (name.empty()) {
         return false;
     }

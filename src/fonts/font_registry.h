@@ -8,6 +8,10 @@ namespace kernova {
 // trimmed face name of `fontFile`. A registry that cannot be read counts as "not installed".
 bool IsFontInstalled(const std::string& fontFile);
 
+// The same test for a face name already read from the file (trimmed here), so that a run
+// that shows the name anyway reads each font once.
+bool IsFontNameInstalled(const std::string& faceName);
+
 // Makes `fileName` (a bare name in the fonts folder, or a full path) known under
 // `fontName` at once: to this process and, through the folder's cache, to new processes.
 // Fails silently.

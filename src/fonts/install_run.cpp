@@ -87,7 +87,7 @@ CopyStageOutcome RunCopyStage(FrmMain& frm, const std::string& fontsFolder, Stag
         {
             StageTimings::Scope measure(timings, StageTimings::Names);
             faceName = GetFontName(extracted);
-            installed = !faceName.empty() && IsFontInstalled(extracted);
+            installed = IsFontNameInstalled(faceName);
         }
         form.lblStatus.caption = "Copying " + faceName;
         if (installed) {
