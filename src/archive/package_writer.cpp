@@ -30,7 +30,10 @@ bool FromMemory(const PackageInput& input) {
 }
 
 std::string Quoted(const std::string& name) {
-    return "\"" + Printable(name) + "\"";
+    std::string quoted(1, '"');
+    quoted += Printable(name);
+    quoted += '"';
+    return quoted;
 }
 
 void CheckName(const std::string& name) {

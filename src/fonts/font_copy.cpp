@@ -33,7 +33,8 @@ FontCopyResult PublishUnderFreeName(PendingFontFile& file, const std::string& fo
 } // namespace
 
 std::string NumberedName(const std::string& name, int number) {
-    std::string suffix = "_" + std::to_string(number);
+    std::string suffix(1, '_');
+    suffix += std::to_string(number);
     size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot == 0) {
         return name + suffix;

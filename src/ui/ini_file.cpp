@@ -154,7 +154,11 @@ std::string SetIniKey(std::string_view text, std::string_view section, std::stri
         out += "\r\n";
     }
     if (!sectionLine) {
-        out += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
+        out += '[';
+        out += section;
+        out += "]\r\n";
+        out += entry;
+        out += "\r\n";
     } else if (!replaceAt && insertAt == lines.size()) {
         out += entry + "\r\n";
     }

@@ -43,7 +43,10 @@ void CheckDescriptorValue(const std::string& option, const std::string& value) {
     }
     const std::string upper = Upper(value);
     for (const char* key : kKeys) {
-        if (upper.find("<" + std::string(key) + ">") != std::string::npos) {
+        std::string marker(1, '<');
+        marker += key;
+        marker += '>';
+        if (upper.find(marker) != std::string::npos) {
             refuse("the tag <" + std::string(key) + ">");
         }
     }
