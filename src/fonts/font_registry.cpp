@@ -2,7 +2,7 @@
 
 #include "fonts/face_name.h"
 #include "platform/linux/fontconfig_session.h"
-#include "ui/special_folder.h"
+#include "ui/shell_folder.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,7 +1,7 @@
 #include "ui/favorites.h"
 
 #include "ui/ini_file.h"
-#include "ui/special_folder.h"
+#include "ui/shell_folder.h"
 
 #include <sys/stat.h>
 #include <vector>

@@ -7,12 +7,12 @@
 
 namespace kernova::qt {
 
-QFont MapFont(const FontSpec& spec) {
+QFont MapFont(const FontSpec& style) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setStyleHint(QFont::SansSerif);
     // Points at 96 dpi, rounded to whole pixels as the layout's text was measured.
-    font.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
-    font.setBold(spec.bold);
+    font.setPixelSize(static_cast<int>(std::lround(style.points * 96.0 / 72.0)));
+    font.setBold(style.bold);
     font.setItalic(false);
     font.setUnderline(false);
     return font;

@@ -13,7 +13,7 @@ namespace kernova::qt {
 // The form's fonts ("Tahoma", "Verdana") as the desktop's sans-serif at the given size. The
 // size is taken in 96-dpi pixels so text matches the twips layout on every screen; Qt's
 // device-pixel ratio scales both together on high-density screens.
-QFont MapFont(const FontSpec& spec);
+QFont MapFont(const FontSpec& font);
 
 // A form colour: 0x800000nn is system colour nn (taken from the application palette),
 // anything else 0x00BBGGRR.

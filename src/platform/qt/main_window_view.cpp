@@ -39,8 +39,8 @@ void SyncCommon(QWidget* widget, const Control& control) {
     widget->setVisible(control.visible);
 }
 
-void SetFontIfChanged(QWidget* widget, const FontSpec& spec) {
-    QFont font = MapFont(spec);
+void SetFontIfChanged(QWidget* widget, const FontSpec& style) {
+    QFont font = MapFont(style);
     if (widget->font() != font) {
         widget->setFont(font);
     }

@@ -125,8 +125,8 @@ int QtPreviewCanvas::TextWidth(const std::string& text) {
         GlyphRun(*selected_, qtext, width);
         return static_cast<int>(std::lround(width));
     }
-    FontSpec spec{"", points_, false};
-    return static_cast<int>(std::lround(QFontMetricsF(MapFont(spec)).horizontalAdvance(qtext)));
+    FontSpec style{"", points_, false};
+    return static_cast<int>(std::lround(QFontMetricsF(MapFont(style)).horizontalAdvance(qtext)));
 }
 
 void QtPreviewCanvas::Print(const std::string& text) {
@@ -141,8 +141,8 @@ void QtPreviewCanvas::Print(const std::string& text) {
             QGlyphRun run = GlyphRun(*selected_, qtext, width);
             painter.drawGlyphRun(QPointF(0, currentY_ + std::ceil(selected_->ascent())), run);
         } else {
-            FontSpec spec{"", points_, false};
-            QFont font = MapFont(spec);
+            FontSpec style{"", points_, false};
+            QFont font = MapFont(style);
             painter.setFont(font);
             painter.drawText(QPointF(0, currentY_ + QFontMetrics(font).ascent()), qtext);
         }
@@ -151,8 +151,8 @@ void QtPreviewCanvas::Print(const std::string& text) {
         lineHeight =
             static_cast<int>(std::ceil(selected_->ascent()) + std::ceil(selected_->descent()));
     } else {
-        FontSpec spec{"", points_, false};
-        lineHeight = QFontMetrics(MapFont(spec)).height();
+        FontSpec style{"", points_, false};
+        lineHeight = QFontMetrics(MapFont(style)).height();
     }
     currentY_ += lineHeight;
 }

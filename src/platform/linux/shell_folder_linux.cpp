@@ -1,4 +1,4 @@
-#include "ui/special_folder.h"
+#include "ui/shell_folder.h"
 
 #include <cstdlib>
 #include <filesystem>
