@@ -52,44 +52,27 @@ class FontCopyTest : public ::testing::Test {
     std::string source;
 };
 
-TEST_F(FontCopyTest, CopiesByteForByteReadableByAll) {
-    FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
-
-    ASSERT_FALSE(result.error) << result.error.message();
-    EXPECT_EQ(result.fileName, "Sans.ttf");
-    EXPECT_EQ(Names(), std::vector<std::string>{"Sans.ttf"});
-    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), ReadFileBytes(source));
-    struct stat st {};
-    ASSERT_EQ(::stat((target / "Sans.ttf").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0644u);
-}
-
-TEST_F(FontCopyTest, TakenNamesAreKeptAndTheFontGetsTheFirstFreeOne) {
+// Taken names are kept, links under them are never written through, and the font gets the
+// first free name, byte for byte and readable by all.
+TEST_F(FontCopyTest, TakenNamesAndLinksAreKeptAndTheFontGetsTheFirstFreeName) {
     WriteFileBytes(target / "Sans.ttf", "someone else's font");
-    WriteFileBytes(target / "Sans_1.ttf", "another one");
-
-    FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
-
-    ASSERT_FALSE(result.error) << result.error.message();
-    EXPECT_EQ(result.fileName, "Sans_2.ttf");
-    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), "someone else's font");
-    EXPECT_EQ(ReadFileBytes(target / "Sans_1.ttf"), "another one");
-    EXPECT_EQ(ReadFileBytes(target / "Sans_2.ttf"), ReadFileBytes(source));
-}
-
-TEST_F(FontCopyTest, NeverWritesThroughALinkUnderTheName) {
     const fs::path elsewhere = sandbox.work() / "elsewhere.ttf";
-    fs::create_symlink(elsewhere, target / "Sans.ttf"); // dangling: would create the file
+    fs::create_symlink(elsewhere, target / "Sans_1.ttf"); // dangling: would create the file
     WriteFileBytes(sandbox.work() / "victim", "keep me");
-    fs::create_symlink(sandbox.work() / "victim", target / "Sans_1.ttf");
+    fs::create_symlink(sandbox.work() / "victim", target / "Sans_2.ttf");
 
     FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
 
     ASSERT_FALSE(result.error) << result.error.message();
-    EXPECT_EQ(result.fileName, "Sans_2.ttf");
+    EXPECT_EQ(result.fileName, "Sans_3.ttf");
+    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), "someone else's font");
     EXPECT_FALSE(fs::exists(elsewhere));
+    EXPECT_TRUE(fs::is_symlink(target / "Sans_1.ttf"));
     EXPECT_EQ(ReadFileBytes(sandbox.work() / "victim"), "keep me");
-    EXPECT_TRUE(fs::is_symlink(target / "Sans.ttf"));
+    EXPECT_EQ(ReadFileBytes(target / "Sans_3.ttf"), ReadFileBytes(source));
+    struct stat st {};
+    ASSERT_EQ(::stat((target / "Sans_3.ttf").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
 
 struct FailingCopy {
@@ -100,11 +83,22 @@ struct FailingCopy {
 class FontCopyFailureTest : public FontCopyTest,
                             public ::testing::WithParamInterface<FailingCopy> {};
 
+// Each failure is reported and leaves nothing, not even a partial file.
 TEST_P(FontCopyFailureTest, ReportsTheFailureAndLeavesNothing) {
     GetParam().setUp(target, source);
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (std::string(GetParam().what) == "write fails half way") {
+        struct rlimit small = old;
+        small.rlim_cur = 4096; // the file size limit
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
 
     FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
 
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(result.error);
     if (fs::exists(target)) {
         fs::permissions(target, fs::perms::owner_all, fs::perm_options::add);
@@ -126,8 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
                                   [](const fs::path& target, std::string& source) {
                                       source = target.parent_path().string();
                                   }},
-                      FailingCopy{"missing folder", [](const fs::path& target,
-                                                       std::string&) { fs::remove(target); }}),
+                      FailingCopy{"missing folder",
+                                  [](const fs::path& target, std::string&) { fs::remove(target); }},
+                      FailingCopy{"write fails half way", [](const fs::path&, std::string&) {}}),
     [](const auto& info) {
         std::string name = info.param.what;
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -139,23 +134,6 @@ TEST_F(FontCopyTest, RejectsNamesThatLeaveTheFolder) {
         EXPECT_TRUE(CopyFontInto(source, Folder(), name).error) << name;
     }
     EXPECT_TRUE(CopyFontInto(source, "", "Sans.ttf").error);
-    EXPECT_EQ(Names(), std::vector<std::string>{});
-}
-
-// A write that fails half-way (here: the file size limit) leaves no partial font.
-TEST_F(FontCopyTest, AFailureHalfWayLeavesNoPartialFile) {
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-
-    FontCopyResult result = CopyFontInto(source, Folder(), "Sans.ttf");
-
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_TRUE(result.error);
     EXPECT_EQ(Names(), std::vector<std::string>{});
 }
 
@@ -179,62 +157,19 @@ TEST_F(FontCopyTest, GroupedFontsAppearOnlyOnceTheGroupIsOnDisk) {
     EXPECT_EQ(ReadFileBytes(target / "Sans_1.ttf"), ReadFileBytes(source));
 }
 
-TEST_F(FontCopyTest, FontsNotDeliveredAreDropped) {
+TEST_F(FontCopyTest, AFailedFontDoesNotHoldUpTheOthersAndUndeliveredOnesAreDropped) {
     {
-        FontDelivery delivery(Folder());
-        delivery.Add(source, "Sans.ttf");
-        EXPECT_FALSE(delivery.result(0).error);
+        FontDelivery delivery(Folder(), 8);
+        const std::size_t missing =
+            delivery.Add((sandbox.work() / "missing.ttf").string(), "A.ttf");
+        const std::size_t present = delivery.Add(source, "B.ttf");
+        delivery.Finish();
+        EXPECT_TRUE(delivery.result(missing).error);
+        EXPECT_FALSE(delivery.result(present).error);
+        FontDelivery dropped(Folder());
+        dropped.Add(source, "C.ttf");
     }
-    EXPECT_EQ(Names(), std::vector<std::string>{});
-}
-
-TEST_F(FontCopyTest, AFailedFontDoesNotHoldUpTheOthers) {
-    FontDelivery delivery(Folder(), 8);
-    const std::size_t missing = delivery.Add((sandbox.work() / "missing.ttf").string(), "A.ttf");
-    const std::size_t present = delivery.Add(source, "B.ttf");
-    delivery.Finish();
-
-    EXPECT_TRUE(delivery.result(missing).error);
-    EXPECT_FALSE(delivery.result(present).error);
     EXPECT_EQ(Names(), std::vector<std::string>{"B.ttf"});
-}
-
-// An extracted font of our own becomes the font itself: no second copy of its bytes.
-TEST_F(FontCopyTest, OwnFileOnTheSameFileSystemIsAdoptedNotCopied) {
-    const fs::path own = sandbox.work() / "extracted.ttf";
-    fs::copy_file(source, own);
-    fs::permissions(own, fs::perms(0600));
-    FontDelivery delivery(Folder());
-    const std::size_t ticket = delivery.AddOwnFile(own.string(), "Sans.ttf");
-    EXPECT_TRUE(VisibleNames().empty());
-    delivery.Finish();
-
-    ASSERT_FALSE(delivery.result(ticket).error);
-    struct stat installed {};
-    struct stat extracted {};
-    ASSERT_EQ(::stat((target / "Sans.ttf").c_str(), &installed), 0);
-    ASSERT_EQ(::stat(own.c_str(), &extracted), 0);
-    EXPECT_EQ(installed.st_ino, extracted.st_ino);
-    EXPECT_EQ(installed.st_mode & 07777, 0644u);
-    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), ReadFileBytes(source));
-}
-
-// A file that has another name too may change through it later: it is copied.
-TEST_F(FontCopyTest, OwnFileWithAnotherNameIsCopied) {
-    const fs::path own = sandbox.work() / "extracted.ttf";
-    fs::copy_file(source, own);
-    fs::create_hard_link(own, sandbox.work() / "second-name.ttf");
-    FontDelivery delivery(Folder());
-    const std::size_t ticket = delivery.AddOwnFile(own.string(), "Sans.ttf");
-    delivery.Finish();
-
-    ASSERT_FALSE(delivery.result(ticket).error);
-    struct stat installed {};
-    struct stat extracted {};
-    ASSERT_EQ(::stat((target / "Sans.ttf").c_str(), &installed), 0);
-    ASSERT_EQ(::stat(own.c_str(), &extracted), 0);
-    EXPECT_NE(installed.st_ino, extracted.st_ino);
-    EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), ReadFileBytes(source));
 }
 
 // A folder of its own in shared memory: another file system than the build tree.
@@ -248,35 +183,55 @@ class SharedMemoryFolder {
     }
     ~SharedMemoryFolder() {
         std::error_code ec;
-        if (!path.empty()) {
-            fs::remove_all(path, ec);
-        }
+        fs::remove_all(path, ec);
     }
     SharedMemoryFolder(const SharedMemoryFolder&) = delete;
     SharedMemoryFolder& operator=(const SharedMemoryFolder&) = delete;
     fs::path path;
 };
 
-TEST_F(FontCopyTest, OwnFileOnAnotherFileSystemIsCopied) {
-    SharedMemoryFolder elsewhere;
-    if (elsewhere.path.empty()) {
-        GTEST_SKIP() << "no /dev/shm";
+// An extracted font of our own on the same file system becomes the font itself (no second
+// copy of its bytes); one with another name too, or on another file system, is copied.
+enum class OwnFile { Alone, WithSecondName, OnAnotherFileSystem };
+
+class OwnFileTest : public FontCopyTest, public ::testing::WithParamInterface<OwnFile> {};
+
+TEST_P(OwnFileTest, IsAdoptedOnlyWhenAloneOnTheSameFileSystem) {
+    SharedMemoryFolder shm;
+    fs::path own = sandbox.work() / "extracted.ttf";
+    if (GetParam() == OwnFile::OnAnotherFileSystem) {
+        if (shm.path.empty()) {
+            GTEST_SKIP() << "no /dev/shm";
+        }
+        own = shm.path / "extracted.ttf";
     }
-    const fs::path own = elsewhere.path / "extracted.ttf";
     fs::copy_file(source, own);
+    fs::permissions(own, fs::perms(0600));
+    if (GetParam() == OwnFile::WithSecondName) {
+        fs::create_hard_link(own, sandbox.work() / "second-name.ttf");
+    }
     FontDelivery delivery(Folder());
     const std::size_t ticket = delivery.AddOwnFile(own.string(), "Sans.ttf");
+    EXPECT_TRUE(VisibleNames().empty());
     delivery.Finish();
 
     ASSERT_FALSE(delivery.result(ticket).error);
+    struct stat installed {};
+    struct stat extracted {};
+    ASSERT_EQ(::stat((target / "Sans.ttf").c_str(), &installed), 0);
+    ASSERT_EQ(::stat(own.c_str(), &extracted), 0);
+    EXPECT_EQ(installed.st_ino == extracted.st_ino, GetParam() == OwnFile::Alone);
+    EXPECT_EQ(installed.st_mode & 07777, 0644u);
     EXPECT_EQ(ReadFileBytes(target / "Sans.ttf"), ReadFileBytes(source));
-    EXPECT_TRUE(fs::exists(own));
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, OwnFileTest,
+                         ::testing::Values(OwnFile::Alone, OwnFile::WithSecondName,
+                                           OwnFile::OnAnotherFileSystem));
 
 TEST(NumberedName, PutsTheNumberBeforeTheExtension) {
     EXPECT_EQ(NumberedName("Sans.ttf", 1), "Sans_1.ttf");
-    EXPECT_EQ(NumberedName("SANS.TTF", 12), "SANS_12.TTF");
-    EXPECT_EQ(NumberedName("a.b.ttf", 2), "a.b_2.ttf");
+    EXPECT_EQ(NumberedName("a.b.TTF", 12), "a.b_12.TTF");
     EXPECT_EQ(NumberedName("fontTTF", 1), "fontTTF_1");
     EXPECT_EQ(NumberedName(".ttf", 1), ".ttf_1");
 }
