@@ -12,53 +12,32 @@ namespace {
 
 using qt::DisplayMode;
 
-struct DisplayCase {
-    const char* name;
-    std::map<std::string, std::string> env;
-    DisplayMode mode;
-    std::string platform;
-};
-
-void PrintTo(const DisplayCase& c, std::ostream* out) {
-    *out << c.name;
+TEST(DisplayChoice, FollowsTheEnvironment) {
+    using Env = std::map<std::string, std::string>;
+    const std::tuple<Env, DisplayMode, std::string> cases[] = {
+        {{}, DisplayMode::Headless, "offscreen"},
+        {{{"DISPLAY", ""}}, DisplayMode::Headless, "offscreen"},
+        {{{"DISPLAY", ":0"}}, DisplayMode::Desktop, "xcb;offscreen"},
+        {{{"WAYLAND_DISPLAY", "wayland-0"}}, DisplayMode::Desktop, "wayland;offscreen"},
+        {{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}},
+         DisplayMode::Desktop,
+         "xcb;wayland;offscreen"},
+        // The user's own choice of platform stands.
+        {{{"QT_QPA_PLATFORM", "xcb"}}, DisplayMode::Desktop, ""},
+        {{{"QT_QPA_PLATFORM", "offscreen"}, {"DISPLAY", ":0"}}, DisplayMode::Headless, ""},
+        {{{"QT_QPA_PLATFORM", "minimal"}}, DisplayMode::Headless, ""}};
+    for (const auto& [env, mode, platform] : cases) {
+        auto choice = qt::ChooseDisplay([&](const char* name) -> const char* {
+            auto found = env.find(name);
+            return found == env.end() ? nullptr : found->second.c_str();
+        });
+        EXPECT_EQ(choice.mode, mode) << platform;
+        EXPECT_EQ(choice.platform, platform);
+    }
 }
 
-class DisplayChoice : public ::testing::TestWithParam<DisplayCase> {};
-
-TEST_P(DisplayChoice, FollowsTheEnvironment) {
-    const DisplayCase& param = GetParam();
-    auto choice = qt::ChooseDisplay([&](const char* name) -> const char* {
-        auto found = param.env.find(name);
-        return found == param.env.end() ? nullptr : found->second.c_str();
-    });
-    EXPECT_EQ(choice.mode, param.mode);
-    EXPECT_EQ(choice.platform, param.platform);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Environments, DisplayChoice,
-    ::testing::Values(
-        DisplayCase{"nothing", {}, DisplayMode::Headless, "offscreen"},
-        DisplayCase{"emptyDisplay", {{"DISPLAY", ""}}, DisplayMode::Headless, "offscreen"},
-        DisplayCase{"x11", {{"DISPLAY", ":0"}}, DisplayMode::Desktop, "xcb;offscreen"},
-        DisplayCase{"wayland",
-                    {{"WAYLAND_DISPLAY", "wayland-0"}},
-                    DisplayMode::Desktop,
-                    "wayland;offscreen"},
-        DisplayCase{"both",
-                    {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}},
-                    DisplayMode::Desktop,
-                    "xcb;wayland;offscreen"},
-        DisplayCase{"userChoseXcb", {{"QT_QPA_PLATFORM", "xcb"}}, DisplayMode::Desktop, ""},
-        DisplayCase{"userChoseOffscreen",
-                    {{"QT_QPA_PLATFORM", "offscreen"}, {"DISPLAY", ":0"}},
-                    DisplayMode::Headless,
-                    ""},
-        DisplayCase{
-            "userChoseMinimal", {{"QT_QPA_PLATFORM", "minimal"}}, DisplayMode::Headless, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(DisplayChoice, AnUnreachableDesktopThatFellBackToOffscreenIsHeadless) {
+// A desktop that was unreachable and fell back to offscreen is headless.
+TEST(DisplayChoice, ModeOfTheStartedPlatform) {
     EXPECT_EQ(qt::ModeOfPlatform("offscreen"), DisplayMode::Headless);
     EXPECT_EQ(qt::ModeOfPlatform("xcb"), DisplayMode::Desktop);
     EXPECT_EQ(qt::ModeOfPlatform("wayland"), DisplayMode::Desktop);

@@ -29,23 +29,20 @@ class WizardLayout : public ::testing::Test {
     std::unique_ptr<QtWizard> wizard;
 };
 
-TEST_F(WizardLayout, FixedDialogWithoutMinimizeOrMaximizeCentredOnTheScreen) {
+TEST_F(WizardLayout, FixedDialogCentredOnTheScreenWithNextFirstInTheTabOrder) {
     QWidget& window = wizard->window();
     // Client area 6615 x 4455 twips at 15 twips per pixel.
     EXPECT_EQ(window.size(), QSize(441, 297));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    Qt::WindowFlags flags = window.windowFlags();
-    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint) && flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint) ||
+                 flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(window.windowTitle(), "Kernova Sample Fonts - Kernova Installer");
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // Centred before the window manager's frame is known: within the frame's margins.
     EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 16);
-}
-
-TEST_F(WizardLayout, NextComesFirstInTheTabOrderAndBackLast) {
+    // Next comes first in the tab order and Back last.
     QWidget& next = wizard->button("cmdNext");
     EXPECT_TRUE(next.hasFocus());
     std::vector<std::string> order;
@@ -60,35 +57,19 @@ TEST_F(WizardLayout, NextComesFirstInTheTabOrderAndBackLast) {
                                                "optDisagree", "txtReadme", "cmdBack"}));
 }
 
-struct Placement {
-    const char* control;
-    QRect pixels; // twips / 15, relative to the container
-};
-
-void PrintTo(const Placement& p, std::ostream* out) {
-    *out << p.control;
+// Each control where the layout puts it: twips / 15, relative to its container.
+TEST_F(WizardLayout, ControlsFollowTheLayoutInTwips) {
+    const std::pair<const char*, QRect> placements[] = {
+        {"imgSide", QRect(0, 0, 132, 250)},        {"picWelcome", QRect(132, 0, 309, 250)},
+        {"picLicense", QRect(132, 0, 313, 250)},   {"cmdBack", QRect(197, 264, 73, 23)},
+        {"cmdNext", QRect(272, 264, 73, 23)},      {"cmdCancel", QRect(357, 265, 73, 23)},
+        {"picSubLicense", QRect(0, 60, 309, 190)}, {"txtLicense", QRect(8, 40, 294, 105)},
+        {"txtReadme", QRect(8, 8, 294, 174)},      {"picProgCon", QRect(8, 56, 294, 17)},
+        {"lneGrey", QRect(0, 250, 441, 1)},        {"lneWhite", QRect(0, 251, 441, 1)}};
+    for (const auto& [control, pixels] : placements) {
+        EXPECT_EQ(wizard->widget(control).geometry(), pixels) << control;
+    }
 }
-
-class WizardGeometry : public WizardLayout, public ::testing::WithParamInterface<Placement> {};
-
-TEST_P(WizardGeometry, FollowsTheLayoutInTwips) {
-    EXPECT_EQ(wizard->widget(GetParam().control).geometry(), GetParam().pixels);
-}
-
-INSTANTIATE_TEST_SUITE_P(Controls, WizardGeometry,
-                         ::testing::Values(Placement{"imgSide", QRect(0, 0, 132, 250)},
-                                           Placement{"picWelcome", QRect(132, 0, 309, 250)},
-                                           Placement{"picLicense", QRect(132, 0, 313, 250)},
-                                           Placement{"cmdBack", QRect(197, 264, 73, 23)},
-                                           Placement{"cmdNext", QRect(272, 264, 73, 23)},
-                                           Placement{"cmdCancel", QRect(357, 265, 73, 23)},
-                                           Placement{"picSubLicense", QRect(0, 60, 309, 190)},
-                                           Placement{"txtLicense", QRect(8, 40, 294, 105)},
-                                           Placement{"txtReadme", QRect(8, 8, 294, 174)},
-                                           Placement{"picProgCon", QRect(8, 56, 294, 17)},
-                                           Placement{"lneGrey", QRect(0, 250, 441, 1)},
-                                           Placement{"lneWhite", QRect(0, 251, 441, 1)}),
-                         [](const auto& info) { return std::string(info.param.control); });
 
 TEST_F(WizardLayout, TextBoxesAreReadOnlyWithAVerticalScrollBar) {
     for (const char* name : {"txtLicense", "txtReadme"}) {
@@ -96,8 +77,8 @@ TEST_F(WizardLayout, TextBoxesAreReadOnlyWithAVerticalScrollBar) {
         EXPECT_TRUE(box.isReadOnly()) << name;
         EXPECT_EQ(box.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn) << name;
     }
-    auto& license = dynamic_cast<QPlainTextEdit&>(wizard->widget("txtLicense"));
-    EXPECT_EQ(license.toPlainText().toStdString(), "Licence.\n");
+    EXPECT_EQ(dynamic_cast<QPlainTextEdit&>(wizard->widget("txtLicense")).toPlainText(),
+              "Licence.\n");
 }
 
 TEST_F(WizardLayout, TheProgressFillStaysInsideItsTrough) {

@@ -17,67 +17,41 @@ namespace fs = std::filesystem;
 using test::EndsProgram;
 using test::FolderContents;
 
-struct SwitchCase {
-    const char* name;
-    std::string tail;
-    CommandLineSwitch expected;
-};
+using Switch = CommandLineSwitch;
+using SwitchCase = std::pair<std::string, Switch>;
 
 const SwitchCase kSwitchCases[] = {
-    {"NoArguments", "", CommandLineSwitch::None},
-    {"OnlySpaces", "   ", CommandLineSwitch::None},
-    {"LowerE", "/e", CommandLineSwitch::Extract},
-    {"UpperE", "/E", CommandLineSwitch::Extract},
-    {"ESurroundedBySpaces", "  /E  ", CommandLineSwitch::Extract},
-    {"LowerI", "/i", CommandLineSwitch::Install},
-    {"ExtractWinsWhenLast", "/I /E", CommandLineSwitch::Extract},
-    {"InstallWinsWhenLast", "/E /I", CommandLineSwitch::Install},
-    {"Usage", "/?", CommandLineSwitch::Usage},
-    {"UsageAfterText", "x/?", CommandLineSwitch::Usage},
-    {"EWithDigit", "/E2", CommandLineSwitch::None},
-    {"DashE", "-E", CommandLineSwitch::None},
-    {"LongExtract", "/EXTRACT", CommandLineSwitch::None},
-    {"BareE", "E", CommandLineSwitch::None},
-    {"TrailingTabNotTrimmed", "/E\t", CommandLineSwitch::None},
-    {"LeadingTabDoesNotMatter", "\t/E", CommandLineSwitch::Extract},
-    {"SlashAlone", "/", CommandLineSwitch::None},
-    {"UsageInTheMiddle", "/? x", CommandLineSwitch::None},
+    {"", Switch::None},          {"   ", Switch::None},      {"/e", Switch::Extract},
+    {"  /E  ", Switch::Extract}, {"/I /E", Switch::Extract}, {"/E /i", Switch::Install},
+    {"/?", Switch::Usage},       {"x/?", Switch::Usage},     {"/E2", Switch::None},
+    {"-E", Switch::None},        {"/EXTRACT", Switch::None}, {"E", Switch::None},
+    {"/E\t", Switch::None},      {"\t/E", Switch::Extract},  {"/? x", Switch::None},
 };
 
 class CommandLineTest : public ::testing::TestWithParam<SwitchCase> {
   protected:
     test::Sandbox sandbox;
     fs::path appFolder = sandbox.work() / "app";
-
-    fs::path Installer() {
-        return test::MakeInstaller(
-            appFolder, {
-                           test::BytesEntry("readme.txt", "Read me\r\n"),
-                           test::BytesEntry("notes.dat", std::string("\0\1\2", 3)),
-                           test::DescriptorEntry({{"Title", "Switches"}, {"Readme", "True"}}),
-                       });
-    }
 };
 
-TEST_P(CommandLineTest, SwitchOfReadsTheLastTwoCharacters) {
-    EXPECT_EQ(SwitchOf(GetParam().tail), GetParam().expected);
-}
-
 TEST_P(CommandLineTest, FormLoadActsOnTheSwitch) {
-    const fs::path installer = Installer();
+    EXPECT_EQ(SwitchOf(GetParam().first), GetParam().second);
+    const fs::path installer = test::MakeInstaller(
+        appFolder, {test::BytesEntry("readme.txt", "Read me\r\n"),
+                    test::BytesEntry("notes.dat", std::string("\0\1\2", 3)),
+                    test::DescriptorEntry({{"Title", "Switches"}, {"Readme", "True"}})});
     test::FakeRuntime runtime;
-    FrmMain frm(runtime, {installer.string(), GetParam().tail});
+    FrmMain frm(runtime, {installer.string(), GetParam().first});
     frm.Form_Initialize();
     const std::optional<ExitCode> ended = EndsProgram([&] { frm.Form_Load(); });
 
-    switch (GetParam().expected) {
-    case CommandLineSwitch::None:
+    switch (GetParam().second) {
+    case Switch::None:
         ASSERT_FALSE(ended.has_value());
-        EXPECT_TRUE(frm.form.picWelcome.visible);
-        EXPECT_TRUE(frm.form.visible);
+        EXPECT_TRUE(frm.form.picWelcome.visible && frm.form.visible);
         EXPECT_TRUE(runtime.boxes.empty());
         break;
-    case CommandLineSwitch::Extract:
+    case Switch::Extract:
         ASSERT_EQ(ended, ExitCode::Done);
         // A copy of every entry beside the installer, nothing left in the temporary folder.
         EXPECT_EQ(
@@ -87,12 +61,12 @@ TEST_P(CommandLineTest, FormLoadActsOnTheSwitch) {
         EXPECT_EQ(test::ReadFileBytes(appFolder / "readme.txt"), "Read me\r\n");
         EXPECT_TRUE(runtime.boxes.empty());
         break;
-    case CommandLineSwitch::Install:
+    case Switch::Install:
         // Nothing to install in this package: the silent run ends as done.
         ASSERT_EQ(ended, ExitCode::Done);
         EXPECT_FALSE(fs::exists(appFolder / "readme.txt"));
         break;
-    case CommandLineSwitch::Usage:
+    case Switch::Usage:
         ASSERT_EQ(ended, ExitCode::Done);
         ASSERT_EQ(runtime.boxes.size(), 1u);
         EXPECT_EQ(runtime.boxes[0].text, "Command line options:\r\n\r\n/E -- Extract files\r\n"
@@ -102,17 +76,15 @@ TEST_P(CommandLineTest, FormLoadActsOnTheSwitch) {
         break;
     }
     if (ended) {
-        // Every switch ends with the extracted files gone: the temporary folder is empty
-        // while the window object still exists, so the ending itself cleaned up.
+        // The ending itself removed the extracted files (the window object still exists),
+        // and the switch ran with every page hidden.
         EXPECT_TRUE(FolderContents(sandbox.tmp()).empty());
-        // The switch ran with every page hidden.
         EXPECT_FALSE(frm.form.picWelcome.visible);
         EXPECT_FALSE(frm.frmExtracting.loaded);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tails, CommandLineTest, ::testing::ValuesIn(kSwitchCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Tails, CommandLineTest, ::testing::ValuesIn(kSwitchCases));
 
 // A package that cannot be loaded shows the corrupt message, never the usage.
 TEST(CommandLineCorruptPackage, UsageOnACorruptPackageShowsTheCorruptMessage) {

@@ -16,48 +16,35 @@ using test::FolderContents;
 using test::ReadFileBytes;
 using test::WriteFileBytes;
 
-struct IniCase {
-    const char* name;
-    std::string before;
-    std::string after;
-};
-
-class SetIniKeyTest : public ::testing::TestWithParam<IniCase> {};
-
-TEST_P(SetIniKeyTest, SetsOneKey) {
-    EXPECT_EQ(SetIniKey(GetParam().before, "InternetShortcut", "URL", "https://new.example"),
-              GetParam().after);
+TEST(SetIniKey, SetsOneKeyAndKeepsTheRest) {
+    const std::pair<std::string, std::string> cases[] = {
+        // Replaces the value, keeps other keys and sections.
+        {"[Other]\r\nURL=keep\r\n[InternetShortcut]\r\nIconIndex=0\r\nURL=old\r\n"
+         "IconFile=x.ico\r\n[Last]\r\nA=1\r\n",
+         "[Other]\r\nURL=keep\r\n[InternetShortcut]\r\nIconIndex=0\r\n"
+         "URL=https://new.example\r\nIconFile=x.ico\r\n[Last]\r\nA=1\r\n"},
+        // Names match without regard to case.
+        {"[internetshortcut]\r\nurl = old\r\n",
+         "[internetshortcut]\r\nURL=https://new.example\r\n"},
+        // A key with a similar name is another key; the new one ends its section.
+        {"[InternetShortcut]\r\nURLX=1\r\n\r\n[Other]\r\nB=2\r\n",
+         "[InternetShortcut]\r\nURLX=1\r\nURL=https://new.example\r\n\r\n[Other]\r\nB=2\r\n"},
+        // A missing section is added at the end.
+        {"; comment\r\n[Other]\r\nB=2",
+         "; comment\r\n[Other]\r\nB=2\r\n[InternetShortcut]\r\nURL=https://new.example\r\n"},
+        // LF line ends become CR LF.
+        {"[InternetShortcut]\nIconIndex=0\nURL=old\n",
+         "[InternetShortcut]\r\nIconIndex=0\r\nURL=https://new.example\r\n"},
+        // Only the first of duplicate keys changes.
+        {"[InternetShortcut]\r\nURL=a\r\nURL=b\r\n",
+         "[InternetShortcut]\r\nURL=https://new.example\r\nURL=b\r\n"},
+        {"[InternetShortcut]", "[InternetShortcut]\r\nURL=https://new.example\r\n"},
+    };
+    for (const auto& [before, after] : cases) {
+        EXPECT_EQ(SetIniKey(before, "InternetShortcut", "URL", "https://new.example"), after)
+            << before;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, SetIniKeyTest,
-    ::testing::Values(
-        IniCase{"NewFile", "", "[InternetShortcut]\r\nURL=https://new.example\r\n"},
-        IniCase{"ReplacesTheValue", "[InternetShortcut]\r\nURL=https://old.example\r\n",
-                "[InternetShortcut]\r\nURL=https://new.example\r\n"},
-        IniCase{"KeepsOtherKeysAndSections",
-                "[Other]\r\nURL=keep\r\n[InternetShortcut]\r\nIconIndex=0\r\nURL=old\r\n"
-                "IconFile=x.ico\r\n[Last]\r\nA=1\r\n",
-                "[Other]\r\nURL=keep\r\n[InternetShortcut]\r\nIconIndex=0\r\n"
-                "URL=https://new.example\r\nIconFile=x.ico\r\n[Last]\r\nA=1\r\n"},
-        IniCase{"NamesMatchWithoutRegardToCase", "[internetshortcut]\r\nurl = old\r\n",
-                "[internetshortcut]\r\nURL=https://new.example\r\n"},
-        IniCase{"AddsTheKeyAtTheEndOfItsSection",
-                "[InternetShortcut]\r\nIconIndex=0\r\n\r\n[Other]\r\nB=2\r\n",
-                "[InternetShortcut]\r\nIconIndex=0\r\nURL=https://new.example\r\n\r\n"
-                "[Other]\r\nB=2\r\n"},
-        IniCase{"AddsTheSectionAtTheEnd", "; comment\r\n[Other]\r\nB=2",
-                "; comment\r\n[Other]\r\nB=2\r\n[InternetShortcut]\r\n"
-                "URL=https://new.example\r\n"},
-        IniCase{"LfFileGetsCrLf", "[InternetShortcut]\nIconIndex=0\nURL=old\n",
-                "[InternetShortcut]\r\nIconIndex=0\r\nURL=https://new.example\r\n"},
-        IniCase{"FirstOfDuplicateKeys", "[InternetShortcut]\r\nURL=a\r\nURL=b\r\n",
-                "[InternetShortcut]\r\nURL=https://new.example\r\nURL=b\r\n"},
-        IniCase{"SectionHeaderLast", "[InternetShortcut]",
-                "[InternetShortcut]\r\nURL=https://new.example\r\n"},
-        IniCase{"KeyWithSimilarNameIsAnotherKey", "[InternetShortcut]\r\nURLX=1\r\n",
-                "[InternetShortcut]\r\nURLX=1\r\nURL=https://new.example\r\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 class IniFileTest : public ::testing::Test {
   protected:
@@ -68,13 +55,9 @@ class IniFileTest : public ::testing::Test {
     void SetUp() override { fs::create_directories(folder); }
 };
 
-TEST_F(IniFileTest, CreatesANewFile) {
+TEST_F(IniFileTest, CreatesOrUpdatesTheFileKeepingItsPermissions) {
     ASSERT_FALSE(WriteIniFile("InternetShortcut", "URL", "https://example.org", file.string()));
     EXPECT_EQ(ReadFileBytes(file), "[InternetShortcut]\r\nURL=https://example.org\r\n");
-    EXPECT_EQ(FolderContents(folder), std::vector<std::string>{"entry.url"});
-}
-
-TEST_F(IniFileTest, ReplacesTheKeyAndKeepsTheRestAndThePermissions) {
     WriteFileBytes(file, "[InternetShortcut]\r\nURL=old\r\nIconIndex=3\r\n");
     ::chmod(file.c_str(), 0640);
     ASSERT_FALSE(WriteIniFile("InternetShortcut", "URL", "new", file.string()));
@@ -94,81 +77,52 @@ TEST_F(IniFileTest, LinkUnderTheNameIsReplacedNeverFollowed) {
     EXPECT_EQ(ReadFileBytes(elsewhere), "[InternetShortcut]\r\nSecret=1\r\n");
 }
 
-TEST_F(IniFileTest, MissingFolderWritesNothing) {
+TEST_F(IniFileTest, MissingFolderOrAFolderUnderTheNameWritesNothing) {
     EXPECT_TRUE(WriteIniFile("S", "K", "V", (folder / "missing" / "x.url").string()));
-    EXPECT_TRUE(FolderContents(folder).empty());
-}
-
-TEST_F(IniFileTest, FolderUnderTheNameIsLeftAlone) {
     fs::create_directory(file);
     EXPECT_TRUE(WriteIniFile("S", "K", "V", file.string()));
     EXPECT_TRUE(fs::is_directory(file));
     EXPECT_EQ(FolderContents(folder), std::vector<std::string>{"entry.url"});
 }
 
-struct BadIniInput {
-    const char* name;
-    std::string section, key, value;
-};
-
-class BadIniInputTest : public IniFileTest, public ::testing::WithParamInterface<BadIniInput> {};
-
-TEST_P(BadIniInputTest, WritesNothing) {
+TEST_F(IniFileTest, InputThatWouldBreakTheFileWritesNothing) {
     WriteFileBytes(file, "[InternetShortcut]\r\nURL=old\r\n");
-    EXPECT_EQ(WriteIniFile(GetParam().section, GetParam().key, GetParam().value, file.string()),
-              std::errc::invalid_argument);
+    const std::string inputs[][3] = {{"InternetShortcut", "URL", "https://x\r\n[Evil]\r\nA=1"},
+                                     {"InternetShortcut", "URL", "a\nb"},
+                                     {"InternetShortcut", "URL", std::string("a\0b", 3)},
+                                     {"InternetShortcut", "U=RL", "v"},
+                                     {"Internet]Shortcut", "URL", "v"},
+                                     {"InternetShortcut", "", "v"},
+                                     {"", "URL", "v"}};
+    for (const auto& [section, key, value] : inputs) {
+        EXPECT_EQ(WriteIniFile(section, key, value, file.string()), std::errc::invalid_argument)
+            << section << " " << key << " " << value;
+    }
     EXPECT_EQ(ReadFileBytes(file), "[InternetShortcut]\r\nURL=old\r\n");
     EXPECT_EQ(FolderContents(folder), std::vector<std::string>{"entry.url"});
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, BadIniInputTest,
-    ::testing::Values(BadIniInput{"LineBreakInValue", "InternetShortcut", "URL",
-                                  "https://x\r\n[Evil]\r\nA=1"},
-                      BadIniInput{"LfInValue", "InternetShortcut", "URL", "a\nb"},
-                      BadIniInput{"NulInValue", "InternetShortcut", "URL", std::string("a\0b", 3)},
-                      BadIniInput{"EqualsInKey", "InternetShortcut", "U=RL", "v"},
-                      BadIniInput{"BracketInSection", "Internet]Shortcut", "URL", "v"},
-                      BadIniInput{"EmptyKey", "InternetShortcut", "", "v"},
-                      BadIniInput{"EmptySection", "", "URL", "v"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 class AddFavoriteTest : public ::testing::Test {
   protected:
     test::Sandbox sandbox;
     fs::path favorites = sandbox.favoritesDir();
-
-    // Everything in the user's data folder except the fonts folder the sandbox makes.
-    std::vector<std::string> DataHomeContents() {
-        std::vector<std::string> all = FolderContents(sandbox.dataHome());
-        std::erase(all, "fonts");
-        return all;
-    }
 };
 
-TEST_F(AddFavoriteTest, WritesTheShortcut) {
-    EXPECT_EQ(AddFavorite("Foo", "https://example.org/foo"), "");
+TEST_F(AddFavoriteTest, WritesOrUpdatesTheShortcutAlsoInAnExistingSubfolder) {
+    EXPECT_EQ(AddFavorite("Foo", "https://old.example"), "");
     EXPECT_EQ(ReadFileBytes(favorites / "Foo.url"),
-              "[InternetShortcut]\r\nURL=https://example.org/foo\r\n");
-}
-
-TEST_F(AddFavoriteTest, SecondPackageWithTheSameTitleReplacesTheAddress) {
-    fs::create_directories(favorites);
+              "[InternetShortcut]\r\nURL=https://old.example\r\n");
+    // A second package with the same title replaces the address and keeps the rest.
     WriteFileBytes(favorites / "Foo.url",
                    "[InternetShortcut]\r\nURL=https://old.example\r\nIconIndex=1\r\n");
     AddFavorite("Foo", "https://new.example");
     EXPECT_EQ(ReadFileBytes(favorites / "Foo.url"),
               "[InternetShortcut]\r\nURL=https://new.example\r\nIconIndex=1\r\n");
-}
-
-TEST_F(AddFavoriteTest, BackslashNamesAnExistingSubfolder) {
     fs::create_directories(favorites / "Fonts");
     AddFavorite("Fonts\\Foo", "https://example.org");
     EXPECT_EQ(ReadFileBytes(favorites / "Fonts" / "Foo.url"),
               "[InternetShortcut]\r\nURL=https://example.org\r\n");
-}
-
-TEST_F(AddFavoriteTest, TitleWithCharactersOtherPlatformsForbidIsFineHere) {
+    // Characters other platforms forbid in names are fine here.
     AddFavorite("Foo: the \"best\" fonts?", "https://example.org");
     EXPECT_TRUE(fs::exists(favorites / "Foo: the \"best\" fonts?.url"));
 }
@@ -181,20 +135,18 @@ TEST_F(AddFavoriteTest, SubfolderThatIsALinkWritesNothing) {
     EXPECT_TRUE(FolderContents(sandbox.work() / "outside").empty());
 }
 
-class UnsafeTitleTest : public AddFavoriteTest,
-                        public ::testing::WithParamInterface<std::string> {};
-
-TEST_P(UnsafeTitleTest, WritesNothingAndReportsNothing) {
-    EXPECT_EQ(AddFavorite(GetParam(), "https://example.org"), "");
+TEST_F(AddFavoriteTest, UnsafeTitleWritesNothingAndReportsNothing) {
+    for (const std::string& title : std::vector<std::string>{
+             "", "Missing\\Foo", "..\\Foo", "..", ".", "Sub\\..\\Foo", "\\Foo", "/Foo", "Foo\\",
+             "A\\\\Foo", "A//Foo", std::string("Fo\0o", 4), "../../work/Foo"}) {
+        EXPECT_EQ(AddFavorite(title, "https://example.org"), "") << title;
+    }
     EXPECT_TRUE(FolderContents(favorites).empty());
-    EXPECT_EQ(DataHomeContents(), std::vector<std::string>{"Favorites"});
+    std::vector<std::string> dataHome = FolderContents(sandbox.dataHome());
+    std::erase(dataHome, "fonts"); // the sandbox's own fonts folder
+    EXPECT_EQ(dataHome, std::vector<std::string>{"Favorites"});
     EXPECT_TRUE(FolderContents(sandbox.work()).empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Titles, UnsafeTitleTest,
-                         ::testing::Values("", "Missing\\Foo", "..\\Foo", "..", ".", "Sub\\..\\Foo",
-                                           "\\Foo", "/Foo", "Foo\\", "A\\\\Foo", "A//Foo",
-                                           std::string("Fo\0o", 4), "../../work/Foo"));
 
 } // namespace
 } // namespace kernova

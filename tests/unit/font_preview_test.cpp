@@ -49,10 +49,8 @@ TEST_F(FontPreviewTest, DrawsTheFirstFontOfTheListAndReleasesIt) {
     EXPECT_EQ(runtime.preview.printed, kSampleLines);
 }
 
-// Widths of the fake font: 26 characters x size x the factor, rounded down; the area is
-// 289 pixels wide unless the case says otherwise.
+// Widths of the fake font: 26 characters x size x the factor, rounded down.
 struct SizeCase {
-    const char* name;
     double charWidthPerPoint;
     int areaWidth;
     double expectedSize;
@@ -67,49 +65,44 @@ TEST_P(PreviewSizeTest, TakesTheFirstSizeThatFits) {
     frm.ShowFontPreview();
     EXPECT_EQ(runtime.preview.fontSize, GetParam().expectedSize);
     // Three lines at the chosen size, plus 4 pixels; the form state holds twips.
-    const int lineHeight = static_cast<int>(GetParam().expectedSize * 2);
-    EXPECT_EQ(runtime.preview.height, 3 * lineHeight + 4);
-    EXPECT_EQ(frm.form.picPreview.rect.height, (3 * lineHeight + 4) * 15);
+    const int height = 3 * static_cast<int>(GetParam().expectedSize * 2) + 4;
+    EXPECT_EQ(runtime.preview.height, height);
+    EXPECT_EQ(frm.form.picPreview.rect.height, height * 15);
     EXPECT_EQ(runtime.preview.printed, kSampleLines) << "every line drawn, whatever its width";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, PreviewSizeTest,
-    ::testing::Values(SizeCase{"FitsAt14", 0.6, 289, 14},     // 218 <= 289
-                      SizeCase{"FitsOnlyAt12", 0.6, 200, 12}, // 218 > 200, 187 <= 200
-                      SizeCase{"FitsOnlyAt11", 1.0, 289, 11}, // 312 > 289, 286 <= 289
-                      SizeCase{"NeverFitsStaysAt10", 2.0, 289, 10},
-                      SizeCase{"EqualWidthFits", 0.6, 218, 14}, // exactly 218 at 14
-                      SizeCase{"OnePixelShortGoesDown", 0.6, 217, 12}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Sizes, PreviewSizeTest,
+                         ::testing::Values(SizeCase{0.6, 218, 14},   // exactly 218 at 14 fits
+                                           SizeCase{0.6, 217, 12},   // one pixel short: 187 at 12
+                                           SizeCase{1.0, 289, 11},   // 312 > 289, 286 <= 289
+                                           SizeCase{2.0, 289, 10})); // never fits: stays at 10
 
-TEST_F(FontPreviewTest, EmptyFontListDrawsInTheDefaultFont) {
-    frm.form.lstFonts.Clear();
+// No font to draw with (empty list, a file that is no font, a face that cannot be
+// selected): the preview still draws every line in the area's default font.
+class PreviewFallbackTest : public FontPreviewTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PreviewFallbackTest, DrawsInTheDefaultFont) {
+    switch (GetParam()) {
+    case 0:
+        frm.form.lstFonts.Clear();
+        break;
+    case 1:
+        test::WriteFileBytes(fs::path(frm.form.ExtractPath) / "sample.ttf", "not a font");
+        break;
+    case 2:
+        runtime.preview.knownNames.clear();
+        break;
+    }
     frm.ShowFontPreview();
-    EXPECT_TRUE(frm.form.lblFontPreview.visible);
     EXPECT_TRUE(frm.form.picPreview.visible);
-    EXPECT_TRUE(runtime.preview.addedFiles.empty());
-    EXPECT_TRUE(runtime.preview.releasedFiles.empty());
-    EXPECT_EQ(runtime.preview.fontName, "");
-    EXPECT_EQ(runtime.preview.printed, kSampleLines);
-    EXPECT_EQ(runtime.preview.height, 3 * 14 + 4);
-}
-
-TEST_F(FontPreviewTest, FileThatIsNoFontKeepsTheDefaultFont) {
-    test::WriteFileBytes(fs::path(frm.form.ExtractPath) / "sample.ttf", "not a font");
-    frm.ShowFontPreview();
-    EXPECT_EQ(runtime.preview.fontName, "");
-    EXPECT_EQ(runtime.preview.printed, kSampleLines);
-    EXPECT_EQ(runtime.preview.releasedFiles.size(), 1u);
-}
-
-TEST_F(FontPreviewTest, UnknownFaceNameIsSkipped) {
-    runtime.preview.knownNames.clear(); // selecting the face fails
-    frm.ShowFontPreview();
     EXPECT_EQ(runtime.preview.fontName, "");
     EXPECT_EQ(runtime.preview.fontSize, 14);
     EXPECT_EQ(runtime.preview.printed, kSampleLines);
+    EXPECT_EQ(runtime.preview.height, 3 * 14 + 4);
+    EXPECT_EQ(runtime.preview.releasedFiles.size(), GetParam() == 0 ? 0u : 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Causes, PreviewFallbackTest, ::testing::Values(0, 1, 2));
 
 // An area whose every other operation fails: each failing statement is skipped and the
 // next one still runs.

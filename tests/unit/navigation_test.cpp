@@ -15,46 +15,21 @@ namespace {
 namespace fs = std::filesystem;
 using test::EndsProgram;
 
-enum class Page { Welcome, Licence, Information, Installing, Finish };
-
-std::string PageName(Page page) {
-    switch (page) {
-    case Page::Welcome:
-        return "welcome";
-    case Page::Licence:
-        return "licence";
-    case Page::Information:
-        return "information";
-    case Page::Installing:
-        return "installing";
-    case Page::Finish:
-        return "finish";
-    }
-    return "?";
-}
-
 // The one visible page, or a description of what is wrong.
 std::string ShowingPage(const MainForm& form) {
-    std::vector<Page> showing;
-    if (form.picWelcome.visible) {
-        showing.push_back(Page::Welcome);
+    const std::pair<bool, const char*> pages[] = {{form.picWelcome.visible, "welcome"},
+                                                  {form.picLicense.visible, "licence"},
+                                                  {form.picReadme.visible, "information"},
+                                                  {form.picInstall.visible, "installing"},
+                                                  {form.picFinish.visible, "finish"}};
+    std::vector<std::string> showing;
+    for (const auto& [visible, name] : pages) {
+        if (visible) {
+            showing.push_back(name);
+        }
     }
-    if (form.picLicense.visible) {
-        showing.push_back(Page::Licence);
-    }
-    if (form.picReadme.visible) {
-        showing.push_back(Page::Information);
-    }
-    if (form.picInstall.visible) {
-        showing.push_back(Page::Installing);
-    }
-    if (form.picFinish.visible) {
-        showing.push_back(Page::Finish);
-    }
-    if (showing.size() != 1) {
-        return std::to_string(showing.size()) + " pages showing";
-    }
-    return PageName(showing.front());
+    return showing.size() == 1 ? showing.front()
+                               : std::to_string(showing.size()) + " pages showing";
 }
 
 // What the window looked like when the installation run first repainted it.
@@ -73,87 +48,55 @@ class SnapshotRuntime : public test::FakeRuntime {
     }
 };
 
-// The state right after start-up, with the given page flags.
-void StartUpState(MainForm& form, bool license, bool readme) {
-    form.picLicense.visible = false;
-    form.picReadme.visible = false;
-    form.picInstall.visible = false;
-    form.picFinish.visible = false;
-    form.picWelcome.visible = true;
+// The state right after start-up (or on the finish page), with the given page flags.
+void StartUpState(MainForm& form, bool license, bool readme, bool onFinish = false) {
+    form.picLicense.visible = form.picReadme.visible = form.picInstall.visible = false;
+    form.picWelcome.visible = !onFinish;
+    form.picFinish.visible = onFinish;
     form.License = license;
     form.ReadMe = readme;
     form.visible = true;
 }
 
-struct Step {
-    char event; // N next, B back, A agree, D disagree
-    Page page;
-    bool back;
-    bool next;
-    bool agreed;
-};
+// The page and what is on: "licence back next agreed" (the options are one group).
+std::string Describe(const MainForm& form) {
+    std::string text = ShowingPage(form);
+    text += form.cmdBack.enabled ? " back" : "";
+    text += form.cmdNext.enabled ? " next" : "";
+    text += form.optAgree.value ? " agreed" : "";
+    return text + (form.optAgree.value == form.optDisagree.value ? " UNGROUPED" : "");
+}
 
 struct Scenario {
     const char* name;
     bool license;
     bool readme;
-    std::vector<Step> steps;
+    // Each step: the event (N next, B back, A agree, D disagree), then the form described.
+    std::vector<std::string> steps;
 };
 
-using P = Page;
-
 const Scenario kScenarios[] = {
-    {"NeitherTextGoesStraightToTheRun", false, false, {{'N', P::Finish, false, true, false}}},
-    {"NeitherTextBackDoesNothingOnWelcome",
-     false,
-     false,
-     {{'B', P::Welcome, false, true, false}, {'N', P::Finish, false, true, false}}},
-    {"LicenceOnlyNeedsAcceptance",
+    {"NeitherTextGoesStraightToTheRun", false, false, {"B welcome next", "N finish next"}},
+    {"LicenceOnlyNeedsAcceptanceWhichIsKeptBackAndForth",
      true,
      false,
-     {{'N', P::Licence, true, false, false},
-      {'A', P::Licence, true, true, true},
-      {'D', P::Licence, true, false, false},
-      {'A', P::Licence, true, true, true},
-      {'N', P::Finish, false, true, true}}},
-    {"LicenceOnlyBackAndForthKeepsAcceptance",
-     true,
-     false,
-     {{'N', P::Licence, true, false, false},
-      {'A', P::Licence, true, true, true},
-      {'B', P::Welcome, false, true, true},
-      {'N', P::Licence, true, true, true},
-      {'N', P::Finish, false, true, true}}},
-    {"LicenceOnlyBackWithoutAcceptanceKeepsNextDisabledOnReturn",
-     true,
-     false,
-     {{'N', P::Licence, true, false, false},
-      {'B', P::Welcome, false, true, false},
-      {'N', P::Licence, true, false, false}}},
+     {"N licence back", "A licence back next agreed", "D licence back", "B welcome next",
+      "N licence back", "A licence back next agreed", "B welcome next agreed",
+      "N licence back next agreed", "N finish next agreed"}},
     {"ReadmeOnly",
      false,
      true,
-     {{'N', P::Information, true, true, false},
-      {'B', P::Welcome, false, true, false},
-      {'N', P::Information, true, true, false},
-      {'N', P::Finish, false, true, false}}},
+     {"N information back next", "B welcome next", "N information back next", "N finish next"}},
     {"LicenceAndReadme",
      true,
      true,
-     {{'N', P::Licence, true, false, false},
-      {'A', P::Licence, true, true, true},
-      {'N', P::Information, true, true, true},
-      {'B', P::Licence, true, true, true},
-      {'B', P::Welcome, false, true, true},
-      {'N', P::Licence, true, true, true},
-      {'N', P::Information, true, true, true},
-      {'N', P::Finish, false, true, true}}},
+     {"N licence back", "A licence back next agreed", "N information back next agreed",
+      "B licence back next agreed", "B welcome next agreed", "N licence back next agreed",
+      "N information back next agreed", "N finish next agreed"}},
     {"OptionsDoNotLookAtThePage",
      true,
      true,
-     {{'A', P::Welcome, false, true, true},
-      {'N', P::Licence, true, true, true},
-      {'D', P::Licence, true, false, false}}},
+     {"A welcome next agreed", "N licence back next agreed", "D licence back"}},
 };
 
 class NavigationTest : public ::testing::TestWithParam<Scenario> {
@@ -167,11 +110,8 @@ TEST_P(NavigationTest, FollowsThePageStateMachine) {
     MainForm& form = frm.form;
     runtime.form = &form;
     StartUpState(form, GetParam().license, GetParam().readme);
-    int stepNumber = 0;
-    for (const Step& step : GetParam().steps) {
-        ++stepNumber;
-        SCOPED_TRACE("step " + std::to_string(stepNumber) + " '" + step.event + "'");
-        switch (step.event) {
+    for (const std::string& step : GetParam().steps) {
+        switch (step[0]) {
         case 'N':
             frm.cmdNext_Click();
             break;
@@ -185,22 +125,15 @@ TEST_P(NavigationTest, FollowsThePageStateMachine) {
             frm.optDisagree_Click();
             break;
         }
-        EXPECT_EQ(ShowingPage(form), PageName(step.page));
-        EXPECT_EQ(form.cmdBack.enabled, step.back);
-        EXPECT_EQ(form.cmdNext.enabled, step.next);
-        EXPECT_EQ(form.optAgree.value, step.agreed);
-        EXPECT_EQ(form.optDisagree.value, !step.agreed) << "the options are one group";
-        if (step.page == Page::Finish) {
-            // The run started on the installing page with Back already disabled.
-            ASSERT_FALSE(runtime.pageAtRefresh.empty());
-            EXPECT_EQ(runtime.pageAtRefresh.front(), "installing");
-            EXPECT_FALSE(runtime.backAtRefresh.front());
-            EXPECT_FALSE(form.cmdCancel.enabled);
-            EXPECT_EQ(form.cmdNext.caption, "&Finish");
-        }
+        EXPECT_EQ(Describe(form), step.substr(2)) << "after step " << step;
     }
-    if (GetParam().steps.back().page == Page::Finish) {
-        // The finish page's button ends the program.
+    if (ShowingPage(form) == "finish") {
+        // The run started on the installing page with Back already disabled.
+        ASSERT_FALSE(runtime.pageAtRefresh.empty());
+        EXPECT_EQ(runtime.pageAtRefresh.front(), "installing");
+        EXPECT_FALSE(runtime.backAtRefresh.front());
+        EXPECT_FALSE(form.cmdCancel.enabled);
+        EXPECT_EQ(form.cmdNext.caption, "&Finish");
         EXPECT_EQ(EndsProgram([&] { frm.cmdNext_Click(); }), ExitCode::Done);
     }
 }
@@ -208,52 +141,57 @@ TEST_P(NavigationTest, FollowsThePageStateMachine) {
 INSTANTIATE_TEST_SUITE_P(Scenarios, NavigationTest, ::testing::ValuesIn(kScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(NavigationFinish, CloseAfterAFailedRunEndsAsFailed) {
+// The finish page's button and closing the window there both end with the run's outcome.
+TEST(NavigationFinish, ButtonOrClosingEndsWithTheRunsOutcome) {
     test::Sandbox sandbox;
-    test::FakeRuntime runtime;
-    FrmMain frm(runtime, {});
-    StartUpState(frm.form, false, false);
-    frm.form.picWelcome.visible = false;
-    frm.form.picFinish.visible = true;
-    frm.form.cmdNext.caption = "&Close";
-    EXPECT_EQ(EndsProgram([&] { frm.cmdNext_Click(); }), ExitCode::InstallFailed);
+    for (const bool close : {false, true}) {
+        for (const char* caption : {"&Finish", "&Close"}) {
+            SCOPED_TRACE(std::string(caption) + (close ? " closing" : " button"));
+            test::FakeRuntime runtime;
+            FrmMain frm(runtime, {});
+            StartUpState(frm.form, false, false, true);
+            frm.form.cmdNext.caption = caption;
+            std::int16_t cancel = 0;
+            EXPECT_EQ(EndsProgram([&] {
+                          if (close) {
+                              frm.Form_Unload(cancel);
+                          } else {
+                              frm.cmdNext_Click();
+                          }
+                      }),
+                      std::string(caption) == "&Close" ? ExitCode::InstallFailed : ExitCode::Done);
+        }
+    }
 }
 
 // Cancel (and Escape, which presses it) and closing the window, on every page before the
 // run: the extracted files go and the program ends at once, without a question.
-class LeavingTest : public ::testing::TestWithParam<std::tuple<Page, bool>> {
+class LeavingTest : public ::testing::TestWithParam<std::tuple<int, bool>> {
   protected:
     test::Sandbox sandbox;
     test::FakeRuntime runtime;
-    std::unique_ptr<FrmMain> frm;
-
-    void LoadPackage() {
-        const fs::path installer = test::MakeInstaller(
-            sandbox.work(),
-            {test::BytesEntry("Sample.ttf", "x"), test::BytesEntry("readme.txt", "Read me"),
-             test::BytesEntry("license.txt", "Terms"),
-             test::DescriptorEntry({{"Readme", "True"}, {"License", "True"}})});
-        frm = std::make_unique<FrmMain>(runtime, StartupInfo{installer.string(), ""});
-        ASSERT_FALSE(EndsProgram([&] { frm->Form_Load(); }));
-        ASSERT_FALSE(test::FolderContents(sandbox.tmp()).empty());
-    }
 };
 
 TEST_P(LeavingTest, EndsAtOnceAndRemovesTheExtractedFiles) {
-    LoadPackage();
-    const auto [page, closeWindow] = GetParam();
-    if (page != Page::Welcome) {
-        frm->cmdNext_Click();
-        frm->optAgree_Click();
+    const fs::path installer = test::MakeInstaller(
+        sandbox.work(),
+        {test::BytesEntry("Sample.ttf", "x"), test::BytesEntry("readme.txt", "Read me"),
+         test::BytesEntry("license.txt", "Terms"),
+         test::DescriptorEntry({{"Readme", "True"}, {"License", "True"}})});
+    FrmMain frm(runtime, StartupInfo{installer.string(), ""});
+    ASSERT_FALSE(EndsProgram([&] { frm.Form_Load(); }));
+    ASSERT_FALSE(test::FolderContents(sandbox.tmp()).empty());
+    const auto [nexts, closeWindow] = GetParam();
+    for (int i = 0; i < nexts; ++i) {
+        frm.cmdNext_Click();
+        frm.optAgree_Click();
     }
-    if (page == Page::Information) {
-        frm->cmdNext_Click();
-    }
-    ASSERT_EQ(ShowingPage(frm->form), PageName(page));
+    const char* const pages[] = {"welcome", "licence", "information"};
+    ASSERT_EQ(ShowingPage(frm.form), pages[nexts]);
     std::int16_t cancel = 0;
     const std::optional<ExitCode> ended = closeWindow
-                                              ? EndsProgram([&] { frm->Form_Unload(cancel); })
-                                              : EndsProgram([&] { frm->cmdCancel_Click(); });
+                                              ? EndsProgram([&] { frm.Form_Unload(cancel); })
+                                              : EndsProgram([&] { frm.cmdCancel_Click(); });
     EXPECT_EQ(ended, ExitCode::Cancelled);
     EXPECT_EQ(cancel, 0) << "closing is never refused";
     EXPECT_TRUE(runtime.boxes.empty()) << "no question is asked";
@@ -261,28 +199,7 @@ TEST_P(LeavingTest, EndsAtOnceAndRemovesTheExtractedFiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, LeavingTest,
-                         ::testing::Combine(::testing::Values(Page::Welcome, Page::Licence,
-                                                              Page::Information),
-                                            ::testing::Bool()),
-                         [](const auto& info) {
-                             return PageName(std::get<0>(info.param)) +
-                                    (std::get<1>(info.param) ? "_CloseWindow" : "_Cancel");
-                         });
-
-TEST(LeavingFinishPage, ClosingTheWindowThereEndsWithTheRunsOutcome) {
-    test::Sandbox sandbox;
-    for (const char* caption : {"&Finish", "&Close"}) {
-        test::FakeRuntime runtime;
-        FrmMain frm(runtime, {});
-        StartUpState(frm.form, false, false);
-        frm.form.picWelcome.visible = false;
-        frm.form.picFinish.visible = true;
-        frm.form.cmdNext.caption = caption;
-        std::int16_t cancel = 0;
-        EXPECT_EQ(EndsProgram([&] { frm.Form_Unload(cancel); }),
-                  std::string(caption) == "&Close" ? ExitCode::InstallFailed : ExitCode::Done);
-    }
-}
+                         ::testing::Combine(::testing::Values(0, 1, 2), ::testing::Bool()));
 
 TEST(WebLink, ClickOpensThePackageAddressAndStaysOnThePage) {
     test::FakeRuntime runtime;
