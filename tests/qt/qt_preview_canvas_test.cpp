@@ -42,6 +42,12 @@ class QtPreviewCanvasTest : public ::testing::Test {
 };
 
 TEST_F(QtPreviewCanvasTest, SelectsAnAddedFileByItsFullNameAndRefusesWhatIsNotAFont) {
+    // Without a font name the area's default font draws.
+    canvas.SetFontSize(12);
+    EXPECT_GT(canvas.TextWidth(kUpper), 0);
+    canvas.Print(kUpper);
+    EXPECT_GT(canvas.CurrentY(), 0);
+    EXPECT_GT(InkedRows(canvas), 5);
     const std::string sans = FontPath("KernovaSampleSans-Regular.ttf");
     EXPECT_THROW(canvas.SetFontName(GetFontName(sans)), std::runtime_error) << "not added yet";
     canvas.AddFontFile(sans);
@@ -100,14 +106,6 @@ TEST_F(QtPreviewCanvasTest, PrintAdvancesByLinesAndTheDrawingIsKeptWhenTheAreaGr
     EXPECT_GE(InkedRows(canvas), 6 * (line / 2));
     canvas.SetHeight(10);
     EXPECT_LE(InkedRows(canvas), 10);
-}
-
-TEST_F(QtPreviewCanvasTest, WithoutAFontNameTheAreasDefaultFontDraws) {
-    canvas.SetFontSize(12);
-    EXPECT_GT(canvas.TextWidth(kUpper), 0);
-    canvas.Print(kUpper);
-    EXPECT_GT(canvas.CurrentY(), 0);
-    EXPECT_GT(InkedRows(canvas), 5);
 }
 
 // The whole preview as the welcome page shows it: the size choice made with the extracted

@@ -37,18 +37,6 @@ class FontPreviewTest : public ::testing::Test {
     }
 };
 
-TEST_F(FontPreviewTest, DrawsTheFirstFontOfTheListAndReleasesIt) {
-    ASSERT_FALSE(fontName.empty());
-    frm.ShowFontPreview();
-    const std::string path = frm.form.ExtractPath + "sample.ttf";
-    EXPECT_TRUE(frm.form.lblFontPreview.visible);
-    EXPECT_TRUE(frm.form.picPreview.visible);
-    EXPECT_EQ(runtime.preview.addedFiles, std::vector<std::string>{path});
-    EXPECT_EQ(runtime.preview.releasedFiles, std::vector<std::string>{path});
-    EXPECT_EQ(runtime.preview.fontName, fontName);
-    EXPECT_EQ(runtime.preview.printed, kSampleLines);
-}
-
 // Widths of the fake font: 26 characters x size x the factor, rounded down.
 struct SizeCase {
     double charWidthPerPoint;
@@ -58,7 +46,9 @@ struct SizeCase {
 
 class PreviewSizeTest : public FontPreviewTest, public ::testing::WithParamInterface<SizeCase> {};
 
-TEST_P(PreviewSizeTest, TakesTheFirstSizeThatFits) {
+// The first font of the list is drawn, then released, at the first size that fits.
+TEST_P(PreviewSizeTest, DrawsTheFirstFontOfTheListAtTheFirstSizeThatFits) {
+    ASSERT_FALSE(fontName.empty());
     runtime.preview.charWidthPerPoint = GetParam().charWidthPerPoint;
     runtime.preview.width = GetParam().areaWidth;
     runtime.preview.lineHeightPerPoint = 2;
@@ -69,6 +59,11 @@ TEST_P(PreviewSizeTest, TakesTheFirstSizeThatFits) {
     EXPECT_EQ(runtime.preview.height, height);
     EXPECT_EQ(frm.form.picPreview.rect.height, height * 15);
     EXPECT_EQ(runtime.preview.printed, kSampleLines) << "every line drawn, whatever its width";
+    const std::string path = frm.form.ExtractPath + "sample.ttf";
+    EXPECT_TRUE(frm.form.lblFontPreview.visible && frm.form.picPreview.visible);
+    EXPECT_EQ(runtime.preview.addedFiles, std::vector<std::string>{path});
+    EXPECT_EQ(runtime.preview.releasedFiles, std::vector<std::string>{path});
+    EXPECT_EQ(runtime.preview.fontName, fontName);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PreviewSizeTest,
@@ -94,7 +89,7 @@ TEST_P(PreviewFallbackTest, DrawsInTheDefaultFont) {
         break;
     }
     frm.ShowFontPreview();
-    EXPECT_TRUE(frm.form.picPreview.visible);
+    EXPECT_TRUE(frm.form.lblFontPreview.visible && frm.form.picPreview.visible);
     EXPECT_EQ(runtime.preview.fontName, "");
     EXPECT_EQ(runtime.preview.fontSize, 14);
     EXPECT_EQ(runtime.preview.printed, kSampleLines);
