@@ -26,8 +26,11 @@ class ExtractedFiles : public ::testing::Test {
     std::vector<std::string> names_ = {"kernova.xml", "TOP.jpg", "LEFT.bmp", "a.ttf", "b.TTF"};
 };
 
-TEST_F(ExtractedFiles, ExtractFontsCopiesEveryListedFileWhateverItsType) {
-    test::WriteFileBytes(appPath() + "a.ttf", std::string(5000, 'o')); // replaced
+TEST_F(ExtractedFiles, ExtractFontsCopiesEveryListedFileReplacingLinks) {
+    const fs::path victim = sandbox_.work() / "victim.ttf";
+    test::WriteFileBytes(victim, "keep me");
+    fs::create_symlink(victim, appPath() + "a.ttf");
+    test::WriteFileBytes(appPath() + "b.TTF", std::string(5000, 'o')); // replaced
     test::WriteFileBytes(appPath() + "unlisted", "stays");
     ExtractFonts(names_, extractPath(), appPath());
     std::vector<std::string> expected = names_;
@@ -37,17 +40,9 @@ TEST_F(ExtractedFiles, ExtractFontsCopiesEveryListedFileWhateverItsType) {
     for (const std::string& name : names_) {
         EXPECT_EQ(test::ReadFileBytes(appPath() + name), "bytes of " + name);
     }
-    EXPECT_EQ(test::FolderNames(extractPath()).size(), names_.size()); // copies, not moves
-}
-
-TEST_F(ExtractedFiles, ExtractFontsReplacesALinkAtTheTargetInsteadOfWritingThroughIt) {
-    const fs::path victim = sandbox_.work() / "victim.ttf";
-    test::WriteFileBytes(victim, "keep me");
-    fs::create_symlink(victim, appPath() + "a.ttf");
-    ExtractFonts({"a.ttf"}, extractPath(), appPath());
     EXPECT_FALSE(fs::is_symlink(appPath() + "a.ttf"));
-    EXPECT_EQ(test::ReadFileBytes(appPath() + "a.ttf"), "bytes of a.ttf");
     EXPECT_EQ(test::ReadFileBytes(victim), "keep me");
+    EXPECT_EQ(test::FolderNames(extractPath()).size(), names_.size()); // copies, not moves
 }
 
 TEST_F(ExtractedFiles, ExtractFontsSkipsWhatFailsAndGoesOn) {
@@ -58,44 +53,34 @@ TEST_F(ExtractedFiles, ExtractFontsSkipsWhatFailsAndGoesOn) {
     EXPECT_TRUE(fs::is_directory(appPath() + "LEFT.bmp"));
     EXPECT_EQ(test::ReadFileBytes(appPath() + "a.ttf"), "bytes of a.ttf");
     EXPECT_FALSE(fs::exists(sandbox_.work() / "escape"));
-}
 
-TEST_F(ExtractedFiles, ExtractFontsIntoAnUnwritableFolderWritesNothing) {
+    fs::remove_all(appPath());
+    fs::create_directory(appPath());
     fs::permissions(appPath(), fs::perms::owner_read | fs::perms::owner_exec);
     ExtractFonts(names_, extractPath(), appPath());
     fs::permissions(appPath(), fs::perms::owner_all);
     EXPECT_TRUE(test::FolderNames(appPath()).empty());
 }
 
-TEST_F(ExtractedFiles, KillFilesDeletesExactlyTheListedFiles) {
+TEST_F(ExtractedFiles, KillFilesDeletesExactlyTheListedFilesInsideTheFolder) {
     test::WriteFileBytes(extractPath() + "a.ttf.bak", "not listed");
     test::WriteFileBytes(appPath() + "a.ttf", "copy next to the executable");
-    KillFiles({"a.ttf", "kernova.xml", "a.ttf"}, extractPath()); // the second a.ttf: gone
-    EXPECT_EQ(test::FolderNames(extractPath()),
-              (std::vector<std::string>{"LEFT.bmp", "TOP.jpg", "a.ttf.bak", "b.TTF"}));
-    EXPECT_EQ(test::ReadFileBytes(appPath() + "a.ttf"), "copy next to the executable");
-}
-
-TEST_F(ExtractedFiles, KillFilesTwiceSucceedsSilently) {
-    KillFiles(names_, extractPath());
-    EXPECT_TRUE(test::FolderNames(extractPath()).empty());
-    KillFiles(names_, extractPath());
-    EXPECT_TRUE(test::FolderNames(extractPath()).empty());
-}
-
-TEST_F(ExtractedFiles, EmptyListDoesNothing) {
+    fs::create_directory(extractPath() + "sub");
+    test::WriteFileBytes(sandbox_.tmp() / "outside.ttf", "outside");
     const test::TreeSnapshot before = test::Snapshot(sandbox_.root());
     ExtractFonts({}, extractPath(), appPath());
     KillFiles({}, extractPath());
-    EXPECT_EQ(test::Snapshot(sandbox_.root()), before);
-}
+    EXPECT_EQ(test::Snapshot(sandbox_.root()), before); // an empty list does nothing
 
-TEST_F(ExtractedFiles, KillFilesNeverLeavesTheFolderNorDeletesFolders) {
-    fs::create_directory(extractPath() + "sub");
-    test::WriteFileBytes(sandbox_.tmp() / "outside.ttf", "outside");
-    KillFiles({"sub", "../outside.ttf", "..", ""}, extractPath());
-    EXPECT_TRUE(fs::is_directory(extractPath() + "sub"));
+    // The second a.ttf is gone already; folders and paths leaving the folder stay.
+    KillFiles({"a.ttf", "kernova.xml", "a.ttf", "sub", "../outside.ttf", "..", ""}, extractPath());
+    EXPECT_EQ(test::FolderNames(extractPath()),
+              (std::vector<std::string>{"LEFT.bmp", "TOP.jpg", "a.ttf.bak", "b.TTF", "sub"}));
+    EXPECT_EQ(test::ReadFileBytes(appPath() + "a.ttf"), "copy next to the executable");
     EXPECT_TRUE(fs::exists(sandbox_.tmp() / "outside.ttf"));
+    KillFiles(names_, extractPath());
+    KillFiles(names_, extractPath()); // twice succeeds silently
+    EXPECT_EQ(test::FolderNames(extractPath()), (std::vector<std::string>{"a.ttf.bak", "sub"}));
 }
 
 } // namespace

@@ -25,53 +25,47 @@ class Extraction : public ::testing::Test {
             sandbox_.work() / "installer", test::StubBytes(4096),
             BuildRawArchive(entries, test::CountField(static_cast<int>(entries.size()))));
     }
+    std::vector<std::string> Extract(const fs::path& file, const ArchiveDirectory& directory) {
+        ExtractAll(file.string(), directory, folder_.path(), {});
+        return test::FolderNames(folder_.path());
+    }
 
     test::Sandbox sandbox_;
+    ExtractionFolder folder_{sandbox_.tmp().string()};
 };
 
 TEST_F(Extraction, WritesEveryEntryIncludingEmptyOnes) {
     const std::string big = test::PatternBytes((40u << 20) + 123, 9); // several copy chunks
     fs::path file = Package({RawFile("big.ttf", big), RawFile("empty.txt", ""),
                              RawFile("kernova.xml", "<XML>\r\n</XML>\r\n")});
-    ArchiveDirectory directory = ReadArchiveDirectory(file.string());
-    ExtractionFolder folder(sandbox_.tmp().string());
     int yields = 0;
-    ExtractAll(file.string(), directory, folder.path(), [&yields] { ++yields; });
-
-    EXPECT_EQ(test::FolderNames(folder.path()),
+    ExtractAll(file.string(), ReadArchiveDirectory(file.string()), folder_.path(),
+               [&yields] { ++yields; });
+    EXPECT_EQ(test::FolderNames(folder_.path()),
               (std::vector<std::string>{"big.ttf", "empty.txt", "kernova.xml"}));
-    EXPECT_TRUE(test::ReadFileBytes(folder.path() + "big.ttf") == big);
-    EXPECT_EQ(fs::file_size(folder.path() + "empty.txt"), 0u);
-    EXPECT_EQ(test::ReadFileBytes(folder.path() + "kernova.xml"), "<XML>\r\n</XML>\r\n");
+    EXPECT_TRUE(test::ReadFileBytes(folder_.path() + "big.ttf") == big);
+    EXPECT_EQ(fs::file_size(folder_.path() + "empty.txt"), 0u);
+    EXPECT_EQ(test::ReadFileBytes(folder_.path() + "kernova.xml"), "<XML>\r\n</XML>\r\n");
     EXPECT_GE(yields, 7 * 3); // the notice stays painted: at least seven times per entry
 }
 
-TEST_F(Extraction, OfTwoEntriesWithOneNameTheEarlierAppendedRemains) {
-    fs::path file = Package({RawFile("same.ttf", "appended first"), RawFile("other", "o"),
+TEST_F(Extraction, DuplicatesStaleFilesAndPlantedLinks) {
+    fs::path file = Package({RawFile("same.ttf", "appended first"), RawFile("stale.ttf", "short"),
+                             RawFile("link.ttf", "font data"),
                              RawFile("same.ttf", "appended last, read first")});
-    ExtractionFolder folder(sandbox_.tmp().string());
-    ExtractAll(file.string(), ReadArchiveDirectory(file.string()), folder.path(), {});
-    EXPECT_EQ(test::ReadFileBytes(folder.path() + "same.ttf"), "appended first");
-    EXPECT_EQ(test::FolderNames(folder.path()), (std::vector<std::string>{"other", "same.ttf"}));
-}
-
-TEST_F(Extraction, StaleLongerFileIsReplacedNotOverwrittenInPart) {
-    fs::path file = Package({RawFile("font.ttf", "short")});
-    ExtractionFolder folder(sandbox_.tmp().string());
-    test::WriteFileBytes(folder.path() + "font.ttf", std::string(100000, 'x'));
-    ExtractAll(file.string(), ReadArchiveDirectory(file.string()), folder.path(), {});
-    EXPECT_EQ(test::ReadFileBytes(folder.path() + "font.ttf"), "short");
-}
-
-TEST_F(Extraction, LinkPlantedUnderAnEntryNameIsReplacedNotWrittenThrough) {
-    fs::path file = Package({RawFile("font.ttf", "font data")});
-    ExtractionFolder folder(sandbox_.tmp().string());
+    test::WriteFileBytes(folder_.path() + "stale.ttf", std::string(100000, 'x'));
     const fs::path victim = sandbox_.work() / "victim";
     test::WriteFileBytes(victim, "keep me");
-    fs::create_symlink(victim, folder.path() + "font.ttf");
-    ExtractAll(file.string(), ReadArchiveDirectory(file.string()), folder.path(), {});
-    EXPECT_FALSE(fs::is_symlink(folder.path() + "font.ttf"));
-    EXPECT_EQ(test::ReadFileBytes(folder.path() + "font.ttf"), "font data");
+    fs::create_symlink(victim, folder_.path() + "link.ttf");
+    EXPECT_EQ(Extract(file, ReadArchiveDirectory(file.string())),
+              (std::vector<std::string>{"link.ttf", "same.ttf", "stale.ttf"}));
+    // Of two entries with one name the earlier appended remains.
+    EXPECT_EQ(test::ReadFileBytes(folder_.path() + "same.ttf"), "appended first");
+    // A longer stale file is replaced, not overwritten in part.
+    EXPECT_EQ(test::ReadFileBytes(folder_.path() + "stale.ttf"), "short");
+    // A link is replaced, not written through.
+    EXPECT_FALSE(fs::is_symlink(folder_.path() + "link.ttf"));
+    EXPECT_EQ(test::ReadFileBytes(folder_.path() + "link.ttf"), "font data");
     EXPECT_EQ(test::ReadFileBytes(victim), "keep me");
 }
 
@@ -82,45 +76,29 @@ TEST_F(Extraction, EntriesWhoseDataIsGoneLeaveNoFile) {
                                            RawFile("second.ttf", test::PatternBytes(300000, 2))};
     fs::path file = Package(entries);
     ArchiveDirectory directory = ReadArchiveDirectory(file.string());
-    ExtractionFolder folder(sandbox_.tmp().string());
-
     fs::resize_file(file, 4096 + 150000);
-    ExtractAll(file.string(), directory, folder.path(), {});
-    EXPECT_TRUE(test::FolderNames(folder.path()).empty());
-
+    EXPECT_TRUE(Extract(file, directory).empty());
     file = Package(entries);
     fs::resize_file(file, 4096 + 300000 + 50 + 150000);
-    ExtractAll(file.string(), directory, folder.path(), {});
-    EXPECT_EQ(test::FolderNames(folder.path()), std::vector<std::string>{"first.ttf"});
-    EXPECT_TRUE(test::ReadFileBytes(folder.path() + "first.ttf") == entries[0].data);
+    EXPECT_EQ(Extract(file, directory), std::vector<std::string>{"first.ttf"});
+    EXPECT_TRUE(test::ReadFileBytes(folder_.path() + "first.ttf") == entries[0].data);
 }
 
-TEST_F(Extraction, MissingPackageOrUnwritableFolderWritesNothingAndDoesNotFail) {
+TEST_F(Extraction, WritesNothingOutsideTheFolderNorFromAMissingPackageNorIntoALockedFolder) {
     fs::path file = Package({RawFile("font.ttf", "data")});
     ArchiveDirectory directory = ReadArchiveDirectory(file.string());
-    ExtractionFolder folder(sandbox_.tmp().string());
-    ExtractAll((sandbox_.work() / "gone").string(), directory, folder.path(), {});
-    EXPECT_TRUE(test::FolderNames(folder.path()).empty());
+    EXPECT_TRUE(Extract(sandbox_.work() / "gone", directory).empty());
 
-    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    ExtractAll(file.string(), directory, folder.path(), {});
-    fs::permissions(folder.path(), fs::perms::owner_all);
-    EXPECT_TRUE(test::FolderNames(folder.path()).empty());
-}
+    fs::permissions(folder_.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    ExtractAll(file.string(), directory, folder_.path(), {});
+    fs::permissions(folder_.path(), fs::perms::owner_all);
+    EXPECT_TRUE(test::FolderNames(folder_.path()).empty());
 
-TEST_F(Extraction, NamesThatAreNotPlainAreNeverJoinedToTheFolder) {
-    // A directory built by hand, not by the reader: the extraction still refuses to leave
-    // its folder.
-    fs::path file = Package({RawFile("x", "evil")});
-    ArchiveDirectory directory = ReadArchiveDirectory(file.string());
+    // A directory built by hand, not by the reader: still never joined to the folder.
     directory.entries[0].name = "../escaped";
-    ExtractionFolder folder(sandbox_.tmp().string());
-    ExtractAll(file.string(), directory, folder.path(), {});
+    EXPECT_TRUE(Extract(file, directory).empty());
     EXPECT_FALSE(fs::exists(sandbox_.tmp() / "escaped"));
-    EXPECT_TRUE(test::FolderNames(folder.path()).empty());
 }
-
-// --- the private folder ------------------------------------------------------------------
 
 TEST(ExtractionFolderTest, IsFreshPrivateAndUnpredictable) {
     test::Sandbox sandbox;
@@ -136,6 +114,8 @@ TEST(ExtractionFolderTest, IsFreshPrivateAndUnpredictable) {
         EXPECT_EQ(info.st_mode & 0777, 0700u);
         EXPECT_EQ(info.st_uid, ::geteuid());
     }
+    EXPECT_THROW(ExtractionFolder(""), std::system_error);
+    EXPECT_THROW(ExtractionFolder((sandbox.tmp() / "missing").string()), std::system_error);
 }
 
 TEST(ExtractionFolderTest, GoesAwayWithEverythingInItButNothingOutside) {
@@ -151,23 +131,11 @@ TEST(ExtractionFolderTest, GoesAwayWithEverythingInItButNothingOutside) {
     }
     EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(test::ReadFileBytes(outside), "outside");
+    ExtractionFolder again(sandbox.tmp().string());
+    again.Remove();
+    again.Remove(); // removing twice is harmless
+    EXPECT_FALSE(fs::exists(again.path()));
 }
-
-TEST(ExtractionFolderTest, RemovingTwiceIsHarmless) {
-    test::Sandbox sandbox;
-    ExtractionFolder folder(sandbox.tmp().string());
-    folder.Remove();
-    EXPECT_FALSE(fs::exists(folder.path()));
-    folder.Remove();
-}
-
-TEST(ExtractionFolderTest, FailsWhenTheTemporaryFolderIsUnusable) {
-    test::Sandbox sandbox;
-    EXPECT_THROW(ExtractionFolder(""), std::system_error);
-    EXPECT_THROW(ExtractionFolder((sandbox.tmp() / "missing").string()), std::system_error);
-}
-
-// --- streaming copies, whichever way the kernel offers -----------------------------------
 
 TEST(CopyBytesTest, CopiesARangeIntoAppendOnlyFilesAndPipesToo) {
     test::Sandbox sandbox;

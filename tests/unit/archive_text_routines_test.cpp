@@ -11,29 +11,19 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(ReplaceAll, RemovesEveryOccurrenceInPlaceAndReturnsTheText) {
+TEST(TextRoutines, ReplaceAllStripLineBreaksAndTempFolder) {
     std::string text = "\rab\r\rc\r";
-    std::string& result = ReplaceAll(text, "\r", "");
-    EXPECT_EQ(&result, &text);
+    EXPECT_EQ(&ReplaceAll(text, "\r", ""), &text);
     EXPECT_EQ(text, "abc");
     std::string cased = "aAaA";
     EXPECT_EQ(ReplaceAll(cased, "a", ""), "AA"); // exact comparison, case-sensitive
-    std::string none = "abc";
-    EXPECT_EQ(ReplaceAll(none, "x", "y"), "abc");
-}
+    std::string grown = "a-b";
+    EXPECT_EQ(ReplaceAll(grown, "-", "--"), "a--b"); // the replacement is not searched again
 
-TEST(ReplaceAll, ReplacementHoldingTheSearchedTextIsNotSearchedAgain) {
-    std::string text = "a-b";
-    EXPECT_EQ(ReplaceAll(text, "-", "--"), "a--b");
-}
-
-TEST(StripLineBreaks, RemovesLineFeedsAndCarriageReturnsOnly) {
     std::string field = "\r\r\n \tname.ttf\r\n\0"s;
     StripLineBreaks(field);
     EXPECT_EQ(field, " \tname.ttf\0"s);
-}
 
-TEST(GetTempFolder, IsTmpdirElseTmp) {
     test::Sandbox sandbox; // restores TMPDIR afterwards
     ::setenv("TMPDIR", "/some/where", 1);
     EXPECT_EQ(GetTempFolder(), "/some/where");
@@ -43,53 +33,36 @@ TEST(GetTempFolder, IsTmpdirElseTmp) {
     EXPECT_EQ(GetTempFolder(), "/tmp");
 }
 
-struct NumberCase {
-    const char* text;
-    double value;
-};
-
-class LeadingNumberTest : public ::testing::TestWithParam<NumberCase> {};
-
-TEST_P(LeadingNumberTest, ReadsTheLeadingDecimalNumber) {
-    EXPECT_DOUBLE_EQ(LeadingNumber(GetParam().text), GetParam().value) << GetParam().text;
+TEST(FieldNumbers, LeadingNumberReadsTheLeadingDecimalNumber) {
+    const std::pair<const char*, double> cases[] = {
+        {"5", 5},  {"    5", 5}, {"\t\n 7", 7}, {"1 2", 12},  {"-3", -3},
+        {"+4", 4}, {"2.5", 2.5}, {".5", 0.5},   {"4e2", 400}, {"4D2", 400},
+        {"4e", 4}, {"4e+", 4},   {"12abc", 12}, {"", 0},      {"abc", 0},
+        {"-", 0},  {".", 0},     {"--5", 0},    {"&H10", 0}};
+    EXPECT_EQ(LeadingNumber(std::string("\x01") + "5"), 0);
+    for (const auto& [text, value] : cases) {
+        EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forms, LeadingNumberTest,
-    ::testing::Values(NumberCase{"5", 5}, NumberCase{"    5", 5}, NumberCase{"\t\n 7", 7},
-                      NumberCase{"1 2", 12}, NumberCase{"-3", -3}, NumberCase{"+4", 4},
-                      NumberCase{"2.5", 2.5}, NumberCase{".5", 0.5}, NumberCase{"4e2", 400},
-                      NumberCase{"4D2", 400}, NumberCase{"4e", 4}, NumberCase{"4e+", 4},
-                      NumberCase{"12abc", 12}, NumberCase{"", 0}, NumberCase{"abc", 0},
-                      NumberCase{"\x01"
-                                 "5",
-                                 0},
-                      NumberCase{"-", 0}, NumberCase{".", 0}, NumberCase{"--5", 0},
-                      NumberCase{"&H10", 0}));
-
-TEST(RoundToInt16, RoundsHalvesToEvenAndRefusesWhatDoesNotFit) {
-    EXPECT_EQ(RoundToInt16(2.5), 2);
-    EXPECT_EQ(RoundToInt16(3.5), 4);
-    EXPECT_EQ(RoundToInt16(-2.5), -2);
-    EXPECT_EQ(RoundToInt16(32767.4), 32767);
-    EXPECT_EQ(RoundToInt16(32767.5), std::nullopt);
-    EXPECT_EQ(RoundToInt16(-32768.5), -32768);
-    EXPECT_EQ(RoundToInt16(-32769), std::nullopt);
-    EXPECT_EQ(RoundToInt16(40000), std::nullopt);
+TEST(FieldNumbers, RoundToInt16RoundsHalvesToEvenAndRefusesWhatDoesNotFit) {
+    const std::pair<double, std::optional<std::int16_t>> cases[] = {
+        {2.5, 2},      {3.5, 4},           {-2.5, -2},   {32767.4, 32767},
+        {32767.5, {}}, {-32768.5, -32768}, {-32769, {}}, {40000, {}}};
+    for (const auto& [value, rounded] : cases) {
+        EXPECT_EQ(RoundToInt16(value), rounded) << value;
+    }
 }
 
-TEST(ParseSizeField, AcceptsDecimalNumbersOnly) {
-    EXPECT_EQ(ParseSizeField("0000000012"), 12);
-    EXPECT_EQ(ParseSizeField("  12      "), 12);
-    EXPECT_EQ(ParseSizeField("+000000012"), 12);
-    EXPECT_EQ(ParseSizeField("-000000012"), -12);
-    EXPECT_EQ(ParseSizeField("9999999999"), 9999999999);
-    EXPECT_EQ(ParseSizeField("00000abcde"), std::nullopt);
-    EXPECT_EQ(ParseSizeField("          "), std::nullopt);
+TEST(FieldNumbers, ParseSizeFieldAcceptsDecimalNumbersOnly) {
     EXPECT_EQ(ParseSizeField(std::string(10, '\0')), std::nullopt);
-    EXPECT_EQ(ParseSizeField("0000 00012"), std::nullopt);
-    EXPECT_EQ(ParseSizeField("000000012\r"), std::nullopt);
-    EXPECT_EQ(ParseSizeField("+"), std::nullopt);
+    const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+        {"0000000012", 12},         {"  12      ", 12}, {"+000000012", 12}, {"-000000012", -12},
+        {"9999999999", 9999999999}, {"00000abcde", {}}, {"          ", {}}, {"0000 00012", {}},
+        {"000000012\r", {}},        {"+", {}}};
+    for (const auto& [field, size] : cases) {
+        EXPECT_EQ(ParseSizeField(field), size) << field;
+    }
 }
 
 } // namespace

@@ -14,9 +14,7 @@ namespace kernova {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadFileBytes;
 using test::TestFont;
-using test::WriteFileBytes;
 
 constexpr const char* kRegular = "KernovaSampleSans-Regular.ttf";
 constexpr const char* kBold = "KernovaSampleSans-Bold.ttf";
@@ -50,48 +48,33 @@ class FontRegistry : public ::testing::Test {
     bool NewProcessLists(const std::string& fullName) {
         return test::NewProcessListsFullName(sandbox.environment(), fullName);
     }
+    // New processes load the cache written at registration as it is instead of scanning
+    // the folder and writing a cache of their own.
+    void ExpectNewProcessesUseTheCache(const std::string& fullName) {
+        const auto cache = FolderState(sandbox.fontconfigCache());
+        ASSERT_FALSE(cache.empty());
+        EXPECT_TRUE(NewProcessLists(fullName));
+        EXPECT_EQ(FolderState(sandbox.fontconfigCache()), cache);
+    }
 
     test::Sandbox sandbox;
 };
 
-TEST_F(FontRegistry, FontsFolderIsTheUsersWithOneSeparator) {
+TEST_F(FontRegistry, RegularAndBoldOfOneFamilyAreTwoRegisteredEntries) {
     EXPECT_EQ(GetFontsFolder(), sandbox.fontsDir().string() + "/");
-}
-
-TEST_F(FontRegistry, NewFontIsNotInstalled) {
     EXPECT_FALSE(Installed(kRegular));
     EXPECT_FALSE(NewProcessLists("Kernova Sample Sans"));
-}
-
-TEST_F(FontRegistry, RegisteredFontIsInstalledHereAndForNewProcesses) {
-    ASSERT_FALSE(Installed(kRegular));
     Install(kRegular);
     EXPECT_TRUE(Installed(kRegular));
-    EXPECT_TRUE(NewProcessLists("Kernova Sample Sans"));
-}
-
-// The folder's cache was written here and is current: a new process loads it as it is
-// instead of scanning the folder and writing a cache of its own.
-TEST_F(FontRegistry, NewProcessesUseTheCacheWrittenAtRegistration) {
-    Install(kRegular);
+    EXPECT_FALSE(Installed(kBold));
     Install(kBold);
-    const auto cache = FolderState(sandbox.fontconfigCache());
-    ASSERT_FALSE(cache.empty());
-    EXPECT_TRUE(NewProcessLists("Kernova Sample Sans Bold"));
-    EXPECT_EQ(FolderState(sandbox.fontconfigCache()), cache);
-}
-
-// As the installation run does it: every font copied first, then each registered.
-TEST_F(FontRegistry, FontsCopiedTogetherThenRegistered) {
-    fs::copy_file(TestFont(kRegular), sandbox.fontsDir() / kRegular);
-    fs::copy_file(TestFont(kBold), sandbox.fontsDir() / kBold);
-    RegisterFont("Kernova Sample Sans", kRegular);
-    RegisterFont("Kernova Sample Sans Bold", kBold);
-    EXPECT_TRUE(Installed(kRegular));
     EXPECT_TRUE(Installed(kBold));
-    const auto cache = FolderState(sandbox.fontconfigCache());
-    EXPECT_EQ(test::ListFontsInNewProcess(sandbox.environment()).size(), 2u);
-    EXPECT_EQ(FolderState(sandbox.fontconfigCache()), cache);
+    EXPECT_TRUE(Installed(kRegular));
+    ExpectNewProcessesUseTheCache("Kernova Sample Sans Bold");
+    const auto fonts = test::ListFontsInNewProcess(sandbox.environment());
+    ASSERT_EQ(fonts.size(), 2u);
+    EXPECT_EQ(fonts[0].fullName, "Kernova Sample Sans Bold");
+    EXPECT_EQ(fonts[1].fullName, "Kernova Sample Sans");
 }
 
 // A font copied within the clock tick the folder's cache was stamped with leaves the
@@ -105,46 +88,30 @@ TEST_F(FontRegistry, FontCopiedWithinTheCachesClockTick) {
     const timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, sandbox.fontsDir().c_str(), times, 0), 0);
     RegisterFont("Kernova Sample Sans Bold", kBold);
-    const auto cache = FolderState(sandbox.fontconfigCache());
-    EXPECT_TRUE(NewProcessLists("Kernova Sample Sans Bold"));
-    EXPECT_EQ(FolderState(sandbox.fontconfigCache()), cache);
+    ExpectNewProcessesUseTheCache("Kernova Sample Sans Bold");
     EXPECT_TRUE(Installed(kBold));
 }
 
-TEST_F(FontRegistry, NameWithLeadingAndTrailingSpaces) {
+// Names are compared as fontconfig compares them: without regard to case and spaces, and
+// a name with leading and trailing spaces is found.
+TEST_F(FontRegistry, NamesAreComparedWithoutCaseAndSpaces) {
     ASSERT_EQ(GetFontName(Extracted(kSpaced).string()), "  Kernova Spaced  ");
     EXPECT_FALSE(Installed(kSpaced));
     Install(kSpaced);
     EXPECT_TRUE(Installed(kSpaced));
     EXPECT_TRUE(NewProcessLists("Kernova Spaced"));
-}
-
-TEST_F(FontRegistry, RegularAndBoldOfOneFamilyAreTwoEntries) {
-    Install(kRegular);
-    EXPECT_TRUE(Installed(kRegular));
-    EXPECT_FALSE(Installed(kBold));
-    Install(kBold);
-    EXPECT_TRUE(Installed(kBold));
-    EXPECT_TRUE(Installed(kRegular));
-    const auto fonts = test::ListFontsInNewProcess(sandbox.environment());
-    ASSERT_EQ(fonts.size(), 2u);
-    EXPECT_EQ(fonts[0].fullName, "Kernova Sample Sans Bold");
-    EXPECT_EQ(fonts[1].fullName, "Kernova Sample Sans");
-}
-
-// Names are compared as fontconfig compares them: without regard to case and spaces.
-TEST_F(FontRegistry, NameDifferingOnlyInCaseAndSpacesIsTheSameEntry) {
     Install(kRegular);
     const fs::path other = sandbox.work() / "Other.ttf";
-    WriteFileBytes(other, test::WithNameTable(ReadFileBytes(TestFont(kRegular)),
-                                              {test::WindowsFullName("KERNOVA  SAMPLESANS")}));
+    test::WriteFileBytes(other,
+                         test::WithNameTable(test::ReadFileBytes(TestFont(kRegular)),
+                                             {test::WindowsFullName("KERNOVA  SAMPLESANS")}));
     EXPECT_TRUE(IsFontInstalled(other.string()));
 }
 
 TEST_F(FontRegistry, UnreadableFontIsNeverInstalledAndNeverTouchesFontconfig) {
-    const std::string font = ReadFileBytes(TestFont(kRegular));
-    WriteFileBytes(sandbox.fontsDir() / "Truncated.ttf", font.substr(0, font.size() / 2));
-    WriteFileBytes(sandbox.fontsDir() / "Garbage.ttf", std::string(4096, '\x5A'));
+    const std::string font = test::ReadFileBytes(TestFont(kRegular));
+    test::WriteFileBytes(sandbox.fontsDir() / "Truncated.ttf", font.substr(0, font.size() / 2));
+    test::WriteFileBytes(sandbox.fontsDir() / "Garbage.ttf", std::string(4096, '\x5A'));
     for (const char* name : {"Truncated.ttf", "Garbage.ttf", "Absent.ttf"}) {
         const fs::path file = sandbox.fontsDir() / name;
         EXPECT_FALSE(IsFontInstalled(file.string())) << name;
@@ -168,40 +135,18 @@ TEST_F(FontRegistry, FullPathOutsideTheFontsFolder) {
     EXPECT_FALSE(NewProcessLists("Kernova Sample Sans Bold"));
 }
 
-TEST_F(FontRegistry, FontChangeKeepsEveryRegistrationAndTheCacheCurrent) {
+// The font change keeps every registration and the cache current, and fonts copied by
+// another program show up after it, as in every other fontconfig client.
+TEST_F(FontRegistry, FontChangeKeepsRegistrationsAndSeesFontsCopiedByOthers) {
     Install(kRegular);
     Install(kSpaced);
-    BroadcastFontChange();
-    EXPECT_TRUE(Installed(kRegular));
-    EXPECT_TRUE(Installed(kSpaced));
-    EXPECT_FALSE(Installed(kBold));
-    const auto cache = FolderState(sandbox.fontconfigCache());
-    EXPECT_TRUE(NewProcessLists("Kernova Spaced"));
-    EXPECT_EQ(FolderState(sandbox.fontconfigCache()), cache);
-}
-
-// Fonts copied by another program show up after the font change, as in every other
-// fontconfig client.
-TEST_F(FontRegistry, FontChangeSeesFontsCopiedByOthers) {
     EXPECT_FALSE(Installed(kBold));
     fs::copy_file(TestFont(kBold), sandbox.fontsDir() / kBold);
     BroadcastFontChange();
-    EXPECT_TRUE(Installed(kBold));
-}
-
-// Every test has its own configuration; the registry follows the environment it runs in.
-TEST_F(FontRegistry, EachEnvironmentHasItsOwnRegistry) {
-    Install(kRegular);
-    ASSERT_TRUE(Installed(kRegular));
-    {
-        test::Sandbox other;
-        EXPECT_FALSE(IsFontInstalled(TestFont(kRegular).string()));
-        fs::copy_file(TestFont(kBold), other.fontsDir() / kBold);
-        RegisterFont("Kernova Sample Sans Bold", kBold);
-        EXPECT_TRUE(IsFontInstalled(TestFont(kBold).string()));
-    }
     EXPECT_TRUE(Installed(kRegular));
-    EXPECT_FALSE(Installed(kBold));
+    EXPECT_TRUE(Installed(kSpaced));
+    EXPECT_TRUE(Installed(kBold));
+    ExpectNewProcessesUseTheCache("Kernova Spaced");
 }
 
 } // namespace
