@@ -16,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kSans = "WORK/KernovaSampleSans-Regular.ttf";
+using Entry = std::pair<std::string, std::string>;
 
 class PackTool : public ::testing::Test {
   protected:
@@ -56,9 +57,9 @@ class PackTool : public ::testing::Test {
     }
 
     // Name -> stored bytes, in read order.
-    std::vector<std::pair<std::string, std::string>> Entries() const {
+    std::vector<Entry> Entries() const {
         const std::string bytes = test::ReadFileBytes(setup());
-        std::vector<std::pair<std::string, std::string>> entries;
+        std::vector<Entry> entries;
         for (const ArchiveEntry& entry : ReadArchiveDirectory(setup().string()).entries) {
             entries.emplace_back(entry.name,
                                  bytes.substr(static_cast<std::size_t>(entry.dataOffset),
@@ -82,23 +83,17 @@ TEST_F(PackTool, WritesStubEntriesAndADescriptorFromTheOptions) {
 
     const auto entries = Entries();
     ASSERT_EQ(entries.size(), 6u);
-    EXPECT_EQ(entries[0], (std::pair<std::string, std::string>{
-                              "kernova.xml", "<XML>\r\n"
-                                             "<Version>Kernova 5</Version>\r\n"
-                                             "<Title>Kernova Sample Fonts</Title>\r\n"
-                                             "<Readme>False</Readme>\r\n"
-                                             "<License>True</License>\r\n"
-                                             "<WebLink>\r\n"
-                                             "<URL>https://fonts.example/kernova</URL>\r\n"
-                                             "<URLName>Kernova Fonts</URLName>\r\n"
-                                             "</WebLink>\r\n"
-                                             "<AddFavorites>True</AddFavorites>\r\n"
-                                             "<ShowFontPreview>True</ShowFontPreview>\r\n"
-                                             "</XML>\r\n"}));
-    EXPECT_EQ(entries[1],
-              (std::pair<std::string, std::string>{"license.txt", "Terms\r\nMore terms\r\n"}));
-    EXPECT_EQ(entries[2], (std::pair<std::string, std::string>{"TOP.png", "PNG top"}));
-    EXPECT_EQ(entries[3], (std::pair<std::string, std::string>{"LEFT.jpg", "JPEG side"}));
+    EXPECT_EQ(entries[0].first, "kernova.xml");
+    EXPECT_EQ(entries[0].second,
+              "<XML>\r\n<Version>Kernova 5</Version>\r\n<Title>Kernova Sample Fonts</Title>\r\n"
+              "<Readme>False</Readme>\r\n<License>True</License>\r\n<WebLink>\r\n"
+              "<URL>https://fonts.example/kernova</URL>\r\n<URLName>Kernova Fonts</URLName>\r\n"
+              "</WebLink>\r\n<AddFavorites>True</AddFavorites>\r\n"
+              "<ShowFontPreview>True</ShowFontPreview>\r\n</XML>\r\n");
+    EXPECT_EQ(std::vector<Entry>(entries.begin() + 1, entries.begin() + 4),
+              (std::vector<Entry>{{"license.txt", "Terms\r\nMore terms\r\n"},
+                                  {"TOP.png", "PNG top"},
+                                  {"LEFT.jpg", "JPEG side"}}));
     EXPECT_EQ(entries[4].first, "KernovaSampleSerif-Regular.ttf");
     EXPECT_EQ(entries[5].first, "KernovaSampleSans-Regular.ttf");
     EXPECT_TRUE(entries[5].second == test::ReadFileBytes(sans()));
@@ -143,8 +138,7 @@ TEST_F(PackTool, DefaultStubIsTheInstallerBuiltBesideItAndAGivenDescriptorIsStor
     ASSERT_EQ(result.exitCode, 0) << result.err;
     entries = Entries();
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0], (std::pair<std::string, std::string>{
-                              "kernova.xml", "<XML>\n<Title>Own</Title>\n</XML>\n"}));
+    EXPECT_EQ(entries[0], (Entry{"kernova.xml", "<XML>\n<Title>Own</Title>\n</XML>\n"}));
     EXPECT_EQ(entries[1].first, "readme.txt");
 }
 
@@ -180,16 +174,15 @@ TEST_F(PackTool, HelpDocumentsEveryOption) {
 }
 
 TEST_F(PackTool, RefusesNamingTheCulpritAndWritesNothing) {
-    test::WriteFileBytes(work() / "notafont.ttf", "this is no font");
-    test::WriteFileBytes(work() / "kernova.xml", "<XML></XML>");
-    fs::copy_file(sans(), work() / "Sans.otf");
-    fs::copy_file(sans(), work() / (std::string(37, 'L') + ".ttf"));
     fs::create_directory(work() / "other");
-    fs::copy_file(sans(), work() / "other" / "KernovaSampleSans-Regular.ttf");
-    fs::copy_file(sans(), work() / "other" / "KERNOVASAMPLESANS-REGULAR.TTF");
-    fs::copy_file(sans(), work() / "Line\nBreak.ttf");
-    test::WriteFileBytes(work() / "picture.jpeg", "JPEG");
-    test::WriteFileBytes(work() / "picture.ttf", "JPEG");
+    for (const std::string name : {"Sans.otf", "other/KernovaSampleSans-Regular.ttf",
+                                   "other/KERNOVASAMPLESANS-REGULAR.TTF", "Line\nBreak.ttf"}) {
+        fs::copy_file(sans(), work() / name);
+    }
+    fs::copy_file(sans(), work() / (std::string(37, 'L') + ".ttf"));
+    for (const char* name : {"notafont.ttf", "kernova.xml", "picture.jpeg", "picture.ttf"}) {
+        test::WriteFileBytes(work() / name, "<XML></XML>");
+    }
     // A sparse picture: no room on disk, but its size counts.
     test::WriteFileBytes(work() / "huge.jpg", "");
     fs::resize_file(work() / "huge.jpg", std::uintmax_t{1} << 31);
