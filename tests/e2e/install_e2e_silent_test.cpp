@@ -90,22 +90,5 @@ TEST_F(SilentInstallE2eTest, AnUnwritableFontsFolderFailsWithTheStatusAndCleansU
     ExpectNothingLeftInTheTemporaryFolder();
 }
 
-TEST_F(SilentInstallE2eTest, ASameNamedFileOfAnotherFontIsKept) {
-    const std::string otherFont = ReadFileBytes(TestFont("KernovaWide-Regular.ttf"));
-    test::WriteFileBytes(sandbox.fontsDir() / kSans, otherFont);
-
-    test::ProcessResult result = Install();
-
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    std::map<std::string, std::string> files = FolderFiles(sandbox.fontsDir());
-    EXPECT_EQ(files.size(), 4u);
-    EXPECT_EQ(files[kSans], otherFont);
-    EXPECT_EQ(files["KernovaSampleSans-Regular_1.ttf"], ReadFileBytes(TestFont(kSans)));
-    std::set<std::string> expected = kThreeNames;
-    expected.insert("Kernova Wide");
-    EXPECT_EQ(ListedNames(), expected);
-    ExpectNothingLeftInTheTemporaryFolder();
-}
-
 } // namespace
 } // namespace kernova
