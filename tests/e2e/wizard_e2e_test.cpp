@@ -117,6 +117,10 @@ struct Corruption {
     std::string bytes;
 };
 
+void PrintTo(const Corruption& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class CorruptInstallerE2eTest : public WizardE2eTest,
                                 public ::testing::WithParamInterface<Corruption> {};
 

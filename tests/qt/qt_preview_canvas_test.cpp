@@ -115,6 +115,10 @@ struct PreviewCase {
     double expectedPoints;
 };
 
+void PrintTo(const PreviewCase& c, std::ostream* out) {
+    *out << c.font << " at " << c.expectedPoints;
+}
+
 class QtPreviewOnTheWelcomePage : public ::testing::TestWithParam<PreviewCase> {};
 
 TEST_P(QtPreviewOnTheWelcomePage, DrawsThreeLinesAtTheLargestSizeThatFits) {

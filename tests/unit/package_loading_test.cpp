@@ -156,6 +156,10 @@ struct CorruptCase {
     std::vector<PackageInput> entries;
 };
 
+void PrintTo(const CorruptCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 // (A file that holds no package at all is among the command line tests.)
 class CorruptPackageTest : public PackageLoadingTest,
                            public ::testing::WithParamInterface<CorruptCase> {};
