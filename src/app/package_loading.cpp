@@ -39,14 +39,6 @@ std::string OptionalText(const std::string& tag, const std::string& path) {
     }
 }
 
-std::string TrimSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // Font entries are the names ending in "TTF" in any letter case, spaces around ignored.
 bool IsFontEntry(const std::string& name) {
     std::string trimmed = TrimSpaces(name);

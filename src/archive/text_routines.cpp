@@ -21,4 +21,12 @@ std::string& StripLineBreaks(std::string& text) {
     return ReplaceAll(text, "\r", "");
 }
 
+std::string TrimSpaces(const std::string& text) {
+    const std::string::size_type first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 } // namespace kernova

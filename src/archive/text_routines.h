@@ -11,6 +11,9 @@ std::string& ReplaceAll(std::string& text, std::string_view find, std::string_vi
 // Removes every LF and then every CR from `text` (changed in place; also the result).
 std::string& StripLineBreaks(std::string& text);
 
+// `text` without its leading and trailing spaces (spaces only: tabs and other blanks stay).
+std::string TrimSpaces(const std::string& text);
+
 // The user's temporary folder: $TMPDIR, else /tmp; never empty on Linux.
 std::string GetTempFolder();
 

@@ -1,5 +1,6 @@
 #include "fonts/font_registry.h"
 
+#include "archive/text_routines.h"
 #include "fonts/face_name.h"
 #include "platform/linux/fontconfig_session.h"
 #include "ui/shell_folder.h"
@@ -8,18 +9,6 @@
 #include <system_error>
 
 namespace kernova {
-namespace {
-
-// Leading and trailing spaces removed (spaces only, as the registry's names are kept).
-std::string TrimSpaces(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-} // namespace
 
 bool IsFontInstalled(const std::string& fontFile) {
     return IsFontNameInstalled(GetFontName(fontFile));
