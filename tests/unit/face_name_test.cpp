@@ -1,3 +1,4 @@
+#include "archive/text_routines.h"
 #include "fonts/face_name.h"
 #include "support/name_table_font.h"
 #include "support/sandbox.h"
@@ -22,12 +23,6 @@ using test::TestFont;
 using test::Utf16Be;
 using test::WindowsFullName;
 using test::WriteFileBytes;
-
-std::string TrimSpaces(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string()
-                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Every full name fontconfig gives the first face of the file, its preferred one first.
 std::vector<std::string> FontconfigFullNames(const fs::path& file) {
