@@ -32,22 +32,20 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
+#include "bench_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Seconds;
 
 constexpr int kSmallEntries = 3000;
 constexpr std::size_t kSmallSize = 40 << 10;
 constexpr std::size_t kLargeSize = std::size_t{150} << 20;
 constexpr double kTimeTarget = 1.5;
 constexpr long kMemoryTargetKiB = 32 << 10;
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
 
 struct Child {
     double seconds = 0;
@@ -56,27 +54,8 @@ struct Child {
 
 // Runs a program to its end, its standard output captured in a file; throws on failure.
 Child Run(const std::vector<std::string>& argv, const fs::path& outFile) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    const Clock::time_point start = Clock::now();
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0) {
-        throw std::runtime_error("failed: " + argv[0]);
-    }
     Child child;
-    child.seconds = Seconds(start);
+    child.seconds = bench::Run(argv, outFile);
     std::ifstream in(outFile);
     child.output.assign(std::istreambuf_iterator<char>(in), {});
     return child;
@@ -144,11 +123,6 @@ int ExtractChild(const std::string& package, const std::string& parent) {
     std::printf("%s\n%ld\n%ld\n", folder.path().c_str(), usage.ru_maxrss, PeakOfOwnImageKiB());
     std::fflush(stdout);
     std::_Exit(0); // skips the folder's removal: the parent checks it, then removes it untimed
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

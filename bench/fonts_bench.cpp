@@ -29,39 +29,16 @@
 #include <sys/wait.h>
 #include <vector>
 
-extern char** environ;
+#include "bench_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Run;
+using bench::Seconds;
 
 constexpr int kFonts = 1000;
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// Runs a program to its end with its output in `outFile` (or discarded); throws on failure.
-void Run(const std::vector<std::string>& argv, const fs::path& outFile = "/dev/null") {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0) {
-        throw std::runtime_error("failed: " + argv[0]);
-    }
-}
 
 std::vector<std::string> Lines(const fs::path& file) {
     std::ifstream in(file);

@@ -31,10 +31,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench_support.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
 
 constexpr uid_t kNobody = 65534;
 
@@ -177,11 +180,6 @@ std::vector<fs::path> FontFiles(const fs::path& folder) {
 
 size_t CountFiles(const fs::path& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 long MaxOf(const std::vector<long>& values) {

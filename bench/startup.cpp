@@ -27,12 +27,15 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench_support.h"
+
 extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
 
 constexpr int kFonts = 30;
 constexpr double kTarget = 1.5;
@@ -136,11 +139,6 @@ Run Start(const fs::path& installer, const std::vector<std::string>& env) {
         throw std::runtime_error("the installer did not report the shown wizard:\n" + err);
     }
     return run;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
