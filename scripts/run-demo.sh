@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKERNOVA_TESTS=OFF -DKERNOVA_BENCH=OFF >/dev/null
-cmake --build build -j"$(nproc)"
+cmake --build build -j"$(nproc)" --target all kernova_fonts
 
 mkdir -p build/demo
 installer=build/demo/KernovaSampleFonts.run

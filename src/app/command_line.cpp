@@ -43,7 +43,8 @@ void RunCommandLine(FrmMain& frm) {
         break;
     }
     case CommandLineSwitch::Usage:
-        frm.runtime().MsgBox(kUsageText, MB_ICONINFORMATION | MB_OK, kApplicationTitle);
+        frm.runtime().MsgBox(kUsageText, MessageIcon::Information, MessageButtons::Ok,
+                             kApplicationTitle);
         break;
     }
     frm.EndProgram(ExitCode::Done);

@@ -1,5 +1,5 @@
 #include "app/command_line.h"
-#include "ui/finish_status.h"
+#include "platform/path.h"
 #include "ui/frm_main.h"
 
 #include <filesystem>
@@ -16,10 +16,8 @@ void FrmMain::Form_Load() {
     // Where the executable (and with it the package) lies, ending in the separator.
     const std::filesystem::path folder =
         std::filesystem::path(startup_.executablePath).parent_path();
-    form.AppPath = folder.empty() ? std::string("./") : folder.string();
-    if (form.AppPath.back() != '/') {
-        form.AppPath.push_back('/');
-    }
+    form.AppPath = folder.empty() ? std::string(".") : folder.string();
+    AddBackslash(form.AppPath);
 
     Start();
 
@@ -41,7 +39,7 @@ void FrmMain::Form_Load() {
 // with the status of the page it was closed on.
 void FrmMain::Form_Unload(std::int16_t& cancel) {
     (void)cancel; // closing is never refused
-    EndProgram(form.picFinish.visible ? FinishExitCode(form) : ExitCode::Cancelled);
+    EndProgram(form.picFinish.visible ? FinishExitCode() : ExitCode::Cancelled);
 }
 
 void FrmMain::cmdCancel_Click() {

@@ -8,8 +8,8 @@
 #include "archive/extraction.h"
 #include "archive/text_routines.h"
 #include "config/descriptor.h"
-#include "platform/linux/termination_cleanup.h"
 #include "platform/message_box.h"
+#include "platform/platform.h"
 #include "ui/frm_main.h"
 
 #include <new>
@@ -22,18 +22,18 @@ namespace {
 
 // Boolean(tag, default): the descriptor's value of `tag` as a Boolean; a text that is not
 // one throws std::invalid_argument.
-bool TagIsTrue(const std::string& tag, const std::string& defaultValue) {
-    return TextToBoolean(ReadTag(tag, "", defaultValue));
+bool TagIsTrue(FileSystem& files, const std::string& tag, const std::string& defaultValue) {
+    return TextToBoolean(ReadTag(files, tag, "", defaultValue));
 }
 
 // The text box contents for an optional text file: its text when the descriptor says the
 // package has one (a missing file then is a corrupt package), else empty.
-std::string OptionalText(const std::string& tag, const std::string& path) {
-    if (!TagIsTrue(tag, "False")) {
+std::string OptionalText(FileSystem& files, const std::string& tag, const std::string& path) {
+    if (!TagIsTrue(files, tag, "False")) {
         return {};
     }
     try {
-        return ReadTextWithCrLf(path);
+        return ReadTextWithCrLf(files, path);
     } catch (const std::system_error& e) {
         throw CorruptPackage("the descriptor promises " + path + ": " + e.what());
     }
@@ -61,8 +61,8 @@ void FrmMain::Start() {
     auto corrupt = [this] {
         frmExtracting.visible = false;
         frmExtracting.loaded = false;
-        runtime_.MsgBox("This Kernova Installer is corrupt.", MB_ICONERROR | MB_OK,
-                        "Kernova Installer Error");
+        runtime_.MsgBox("This Kernova Installer is corrupt.", MessageIcon::Error,
+                        MessageButtons::Ok, "Kernova Installer Error");
         EndProgram(ExitCode::CorruptPackage);
     };
     try {
@@ -71,27 +71,28 @@ void FrmMain::Start() {
         frmExtracting.visible = true;
         runtime_.Refresh();
 
-        const ArchiveDirectory directory = ReadArchiveDirectory(startup_.executablePath);
+        FileSystem& files = platform_.files;
+        const ArchiveDirectory directory = ReadArchiveDirectory(files, startup_.executablePath);
         for (const ArchiveEntry& entry : directory.entries) {
             form.lstFiles.AddItem(entry.name);
         }
 
         // A private folder of our own, never fixed names in the shared temporary folder.
-        extraction_ = std::make_unique<ExtractionFolder>(GetTempFolder());
+        extraction_ =
+            std::make_unique<ExtractionFolder>(files, platform_.process.GetTempFolder());
         form.ExtractPath = extraction_->path();
-        cleanup_ = std::make_unique<TerminationCleanup>();
-        cleanup_->Arm(form.ExtractPath);
-        ExtractAll(startup_.executablePath, directory, form.ExtractPath,
-                   [this] { runtime_.Yield(); });
+        watch_ = platform_.process.RemoveOnTermination(form.ExtractPath);
+        ExtractAll(files, startup_.executablePath, directory, form.ExtractPath,
+                   [this] { runtime_.PumpEvents(); });
 
         DescriptorPath = form.ExtractPath + "kernova.xml";
-        form.URL = DecodeAnsiText(ReadTag("URL", "", ""));
-        form.URLTitle = DecodeAnsiText(ReadTag("URLName", "", ""));
-        form.RavelinName = DecodeAnsiText(ReadTag("Title", "", ""));
+        form.URL = DecodeAnsiText(ReadTag(files, "URL", "", ""));
+        form.URLTitle = DecodeAnsiText(ReadTag(files, "URLName", "", ""));
+        form.RavelinName = DecodeAnsiText(ReadTag(files, "Title", "", ""));
         form.PackageTitle = form.RavelinName;
 
-        form.txtReadme.text = OptionalText("Readme", form.ExtractPath + "readme.txt");
-        form.txtLicense.text = OptionalText("License", form.ExtractPath + "license.txt");
+        form.txtReadme.text = OptionalText(files, "Readme", form.ExtractPath + "readme.txt");
+        form.txtLicense.text = OptionalText(files, "License", form.ExtractPath + "license.txt");
 
         for (const std::string& name : form.lstFiles.items()) {
             if (IsFontEntry(name)) {
@@ -109,13 +110,13 @@ void FrmMain::Start() {
             form.lblLink.caption = form.URLTitle;
             form.lblLink.visible = true;
         }
-        if (TagIsTrue("AddFavorites", "False")) {
+        if (TagIsTrue(files, "AddFavorites", "False")) {
             form.AddFav = true;
         }
 
         LoadPackagePictures(form, runtime_);
 
-        if (TagIsTrue("ShowFontPreview", "False")) {
+        if (TagIsTrue(files, "ShowFontPreview", "False")) {
             ShowFontPreview();
         }
     } catch (const CorruptPackage&) {

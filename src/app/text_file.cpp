@@ -2,10 +2,8 @@
 
 #include "app/text_decoding.h"
 
-#include <cerrno>
-#include <fstream>
-#include <iterator>
-#include <sys/stat.h>
+#include "platform/file_system.h"
+
 #include <system_error>
 
 namespace kernova {
@@ -36,21 +34,15 @@ std::string TextWithCrLf(std::string_view bytes) {
     return out;
 }
 
-std::string ReadTextWithCrLf(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        throw std::system_error(errno, std::generic_category(), path);
+std::string ReadTextWithCrLf(FileSystem& files, const std::string& path) {
+    std::error_code ec;
+    std::unique_ptr<InputFile> file = files.Open(path, ec);
+    if (!file) {
+        throw std::system_error(ec, path);
     }
-    if (!S_ISREG(info.st_mode)) {
-        throw std::system_error(std::make_error_code(std::errc::invalid_argument), path);
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), path);
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        throw std::system_error(std::make_error_code(std::errc::io_error), path);
+    std::string bytes(static_cast<std::size_t>(file->Size()), '\0');
+    if ((ec = file->ReadAt(0, bytes.data(), bytes.size()))) {
+        throw std::system_error(ec, path);
     }
     return TextWithCrLf(bytes);
 }

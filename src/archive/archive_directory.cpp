@@ -3,26 +3,23 @@
 #include "archive/archive_layout.h"
 #include "archive/corrupt_package.h"
 #include "archive/field_numbers.h"
-#include "archive/file_handle.h"
 #include "archive/plain_file_name.h"
 #include "archive/text_routines.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "platform/file_system.h"
 
 namespace kernova {
 namespace {
 
 using namespace layout;
 
-std::string ReadField(int fd, std::int64_t offset, std::int64_t length, const char* what,
+std::string ReadField(InputFile& file, std::int64_t offset, std::int64_t length, const char* what,
                       int entry) {
     std::string field(static_cast<std::size_t>(length), '\0');
     if (offset < 0) {
         throw CorruptPackage(std::string(what) + " of entry " + std::to_string(entry) +
                              " would lie before the start of the file");
     }
-    if (std::error_code ec = ReadExactly(fd, offset, field.data(), field.size())) {
+    if (std::error_code ec = file.ReadAt(offset, field.data(), field.size())) {
         throw CorruptPackage(std::string("cannot read the ") + what + " of entry " +
                              std::to_string(entry) + ": " + ec.message());
     }
@@ -31,17 +28,13 @@ std::string ReadField(int fd, std::int64_t offset, std::int64_t length, const ch
 
 } // namespace
 
-ArchiveDirectory ReadArchiveDirectory(const std::string& file) {
+ArchiveDirectory ReadArchiveDirectory(FileSystem& files, const std::string& file) {
     std::error_code ec;
-    FileHandle handle = FileHandle::Open(file, O_RDONLY, ec);
-    if (!handle.valid()) {
+    std::unique_ptr<InputFile> handle = files.Open(file, ec);
+    if (!handle) {
         throw CorruptPackage("cannot open " + file + ": " + ec.message());
     }
-    struct stat info {};
-    if (::fstat(handle.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        throw CorruptPackage(file + " is not a regular file");
-    }
-    const std::int64_t length = info.st_size;
+    const std::int64_t length = handle->Size();
     if (length < kTrailer) {
         throw CorruptPackage("no package: the file is shorter than the archive trailer");
     }
@@ -51,7 +44,7 @@ ArchiveDirectory ReadArchiveDirectory(const std::string& file) {
 
     ArchiveDirectory directory;
     std::string countField =
-        ReadField(handle.get(), length - kCountFromEnd, kCountField, "count field", 0);
+        ReadField(*handle, length - kCountFromEnd, kCountField, "count field", 0);
     std::optional<std::int16_t> count = RoundToInt16(LeadingNumber(StripLineBreaks(countField)));
     if (!count) {
         throw CorruptPackage("the entry count \"" + Printable(countField) +
@@ -66,9 +59,9 @@ ArchiveDirectory ReadArchiveDirectory(const std::string& file) {
     do {
         ++n;
         std::string name =
-            ReadField(handle.get(), length - kNameFromEnd + pos, kNameField, "name field", n);
+            ReadField(*handle, length - kNameFromEnd + pos, kNameField, "name field", n);
         std::string sizeField =
-            ReadField(handle.get(), length - kSizeFromEnd + pos, kSizeField, "size field", n);
+            ReadField(*handle, length - kSizeFromEnd + pos, kSizeField, "size field", n);
         std::optional<std::int64_t> size = ParseSizeField(sizeField);
         if (!size) {
             throw CorruptPackage("the size field of entry " + std::to_string(n) +

@@ -6,6 +6,8 @@
 
 namespace kernova {
 
+class FileSystem;
+
 struct ArchiveEntry {
     std::string name;            // the name field with CR and LF removed, nothing else trimmed
     std::int32_t size = 0;       // data length in bytes
@@ -21,6 +23,6 @@ struct ArchiveDirectory {
 // The directory pass over the package appended to `file`. Reads the count and every
 // entry's name and size from the end of the file; checks that every name is a plain file
 // name and every entry lies inside the file. Throws CorruptPackage on any failure.
-ArchiveDirectory ReadArchiveDirectory(const std::string& file);
+ArchiveDirectory ReadArchiveDirectory(FileSystem& files, const std::string& file);
 
 } // namespace kernova

@@ -8,12 +8,14 @@
 
 namespace kernova {
 
+class FileSystem;
+
 // A private extraction folder: a fresh, unpredictably named, owner-only folder inside the
 // temporary folder. Removed with everything in it when the object goes away.
 class ExtractionFolder {
   public:
     // Creates the folder inside `tempFolder`. Throws std::system_error when it cannot.
-    explicit ExtractionFolder(const std::string& tempFolder);
+    ExtractionFolder(FileSystem& files, const std::string& tempFolder);
     ~ExtractionFolder();
     ExtractionFolder(const ExtractionFolder&) = delete;
     ExtractionFolder& operator=(const ExtractionFolder&) = delete;
@@ -25,24 +27,23 @@ class ExtractionFolder {
     void Remove() noexcept;
 
   private:
+    FileSystem& files_;
     std::string path_;
 };
 
-// Writes every entry of `directory` from `file` into `extractPath` (ending in the
-// separator), in read order, streaming each entry. Never fails: an entry that cannot be
-// written leaves no file. `yield` is called while working so the notice stays painted.
-void ExtractAll(const std::string& file, const ArchiveDirectory& directory,
-                const std::string& extractPath, const std::function<void()>& yield);
+// Writes every entry of `directory` from `file` into `extractPath`, in read order,
+// streaming each entry. Never fails: an entry that cannot be written leaves no file.
+// `pump` is called while working so the notice stays painted.
+void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirectory& directory,
+                const std::string& extractPath, const std::function<void()>& pump);
 
-// Deletes one file; failures are ignored.
-void DeleteFileQuietly(const std::string& path);
-
-// Copies every listed file from `extractPath` to `appPath` (both ending in the
-// separator), each through a temporary name renamed into place. Failures are skipped.
-void ExtractFonts(const std::vector<std::string>& names, const std::string& extractPath,
-                  const std::string& appPath);
+// Copies every listed file from `extractPath` to `appPath`, each through a staged file
+// committed into place. Failures are skipped.
+void ExtractFonts(FileSystem& files, const std::vector<std::string>& names,
+                  const std::string& extractPath, const std::string& appPath);
 
 // Deletes every listed file from `extractPath`. Failures are skipped.
-void KillFiles(const std::vector<std::string>& names, const std::string& extractPath);
+void KillFiles(FileSystem& files, const std::vector<std::string>& names,
+               const std::string& extractPath);
 
 } // namespace kernova

@@ -1,31 +1,24 @@
 #include "archive/extraction.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <filesystem>
-#include <sys/stat.h>
+#include "platform/file_system.h"
+#include "platform/path.h"
+
 #include <system_error>
 
 namespace kernova {
 
-ExtractionFolder::ExtractionFolder(const std::string& tempFolder) {
+ExtractionFolder::ExtractionFolder(FileSystem& files, const std::string& tempFolder)
+    : files_(files) {
     if (tempFolder.empty()) {
         throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory),
                                 "no temporary folder for the extraction");
     }
-    std::string pattern = tempFolder;
-    if (pattern.back() != '/') {
-        pattern += '/';
+    std::error_code ec;
+    path_ = files.CreatePrivateFolder(tempFolder, ec);
+    if (ec) {
+        throw std::system_error(ec, "cannot create an extraction folder in " + tempFolder);
     }
-    pattern += "kernova-XXXXXX";
-    // mkdtemp picks an unpredictable name, never reuses an existing one and creates the
-    // folder for its owner only.
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::system_error(errno, std::generic_category(),
-                                "cannot create an extraction folder in " + tempFolder);
-    }
-    ::chmod(pattern.c_str(), S_IRWXU);
-    path_ = pattern + '/';
+    AddBackslash(path_);
 }
 
 ExtractionFolder::~ExtractionFolder() {
@@ -33,8 +26,7 @@ ExtractionFolder::~ExtractionFolder() {
 }
 
 void ExtractionFolder::Remove() noexcept {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored); // links inside are removed, never followed
+    files_.RemoveTree(path_);
 }
 
 } // namespace kernova

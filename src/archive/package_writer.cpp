@@ -1,18 +1,16 @@
 #include "archive/package_writer.h"
 
 #include "archive/archive_layout.h"
-#include "archive/copy_bytes.h"
-#include "archive/file_handle.h"
 #include "archive/line_ends.h"
 #include "archive/plain_file_name.h"
-#include "archive/staged_file.h"
+#include "platform/file_system.h"
+#include "platform/path.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
+#include <memory>
 #include <set>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kernova {
 namespace {
@@ -47,34 +45,29 @@ void CheckName(const std::string& name) {
     }
 }
 
-// An input opened for reading, with its identity and size as first seen.
-struct OpenInput {
-    FileHandle file;
-    struct stat info {};
-};
-
-OpenInput OpenSource(const std::string& path, const std::string& what) {
-    OpenInput input;
+// An input opened for reading; its size is the size as first seen.
+std::unique_ptr<InputFile> OpenSource(FileSystem& files, const std::string& path,
+                                      const std::string& what) {
     std::error_code ec;
-    input.file = FileHandle::Open(path, O_RDONLY, ec);
-    if (!input.file.valid()) {
-        Fail("cannot read " + what + " " + path + ": " + ec.message());
-    }
-    if (::fstat(input.file.get(), &input.info) != 0 || !S_ISREG(input.info.st_mode)) {
+    std::unique_ptr<InputFile> input = files.Open(path, ec);
+    if (ec == std::errc::invalid_argument) {
         Fail("cannot read " + what + " " + path + ": not a regular file");
+    }
+    if (!input) {
+        Fail("cannot read " + what + " " + path + ": " + ec.message());
     }
     return input;
 }
 
 // The stored size of a text converted to CR LF line ends, read through once.
-std::int64_t ConvertedSize(int fd, std::int64_t length, const std::string& path) {
+std::int64_t ConvertedSize(InputFile& file, std::int64_t length, const std::string& path) {
     CrLfConverter converter;
     std::string piece(kTextPiece, '\0');
     std::string out;
     std::int64_t size = 0;
     for (std::int64_t offset = 0; offset < length;) {
         auto part = static_cast<std::size_t>(std::min<std::int64_t>(length - offset, kTextPiece));
-        if (ReadExactly(fd, offset, piece.data(), part)) {
+        if (file.ReadAt(offset, piece.data(), part)) {
             Fail("cannot read " + path);
         }
         out.clear();
@@ -85,7 +78,7 @@ std::int64_t ConvertedSize(int fd, std::int64_t length, const std::string& path)
     return size;
 }
 
-std::int64_t StoredSize(const PackageInput& input) {
+std::int64_t StoredSize(FileSystem& files, const PackageInput& input) {
     if (FromMemory(input)) {
         if (!input.crlfLineEnds) {
             return static_cast<std::int64_t>(input.data.size());
@@ -94,36 +87,41 @@ std::int64_t StoredSize(const PackageInput& input) {
         CrLfConverter().Convert(input.data, converted);
         return static_cast<std::int64_t>(converted.size());
     }
-    OpenInput source = OpenSource(input.sourcePath, "input");
-    return input.crlfLineEnds
-               ? ConvertedSize(source.file.get(), source.info.st_size, input.sourcePath)
-               : source.info.st_size;
+    std::unique_ptr<InputFile> source = OpenSource(files, input.sourcePath, "input");
+    return input.crlfLineEnds ? ConvertedSize(*source, source->Size(), input.sourcePath)
+                              : source->Size();
 }
 
-void Write(int fd, std::string_view bytes, const std::string& output) {
-    if (std::error_code ec = WriteAll(fd, bytes.data(), bytes.size())) {
+void Write(StagedFile& to, std::string_view bytes, const std::string& output) {
+    if (std::error_code ec = to.Write(bytes.data(), bytes.size())) {
         Fail("cannot write " + output + ": " + ec.message());
     }
 }
 
-void WriteConvertedText(int from, std::int64_t length, int to, const std::string& output) {
+// Returns how many bytes were stored.
+std::int64_t WriteConvertedText(InputFile& from, std::int64_t length, StagedFile& to,
+                                const std::string& output) {
     CrLfConverter converter;
     std::string piece(kTextPiece, '\0');
     std::string out;
+    std::int64_t stored = 0;
     for (std::int64_t offset = 0; offset < length;) {
         auto part = static_cast<std::size_t>(std::min<std::int64_t>(length - offset, kTextPiece));
-        if (ReadExactly(from, offset, piece.data(), part)) {
+        if (from.ReadAt(offset, piece.data(), part)) {
             Fail("an input changed or became unreadable while " + output + " was written");
         }
         out.clear();
         converter.Convert(std::string_view(piece.data(), part), out);
         Write(to, out, output);
+        stored += static_cast<std::int64_t>(out.size());
         offset += static_cast<std::int64_t>(part);
     }
+    return stored;
 }
 
 // Appends one entry's data; returns how many bytes were stored.
-std::int64_t WriteData(const PackageInput& input, int to, const std::string& output) {
+std::int64_t WriteData(FileSystem& files, const PackageInput& input, StagedFile& to,
+                       const std::string& output) {
     if (FromMemory(input)) {
         std::string converted;
         if (input.crlfLineEnds) {
@@ -133,15 +131,14 @@ std::int64_t WriteData(const PackageInput& input, int to, const std::string& out
         Write(to, bytes, output);
         return static_cast<std::int64_t>(bytes.size());
     }
-    OpenInput source = OpenSource(input.sourcePath, "input");
+    std::unique_ptr<InputFile> source = OpenSource(files, input.sourcePath, "input");
     if (input.crlfLineEnds) {
-        WriteConvertedText(source.file.get(), source.info.st_size, to, output);
-        return -1; // the caller compares with the size measured before
+        return WriteConvertedText(*source, source->Size(), to, output);
     }
-    if (std::error_code ec = CopyBytes(source.file.get(), 0, to, source.info.st_size)) {
+    if (std::error_code ec = to.CopyFrom(*source, 0, source->Size())) {
         Fail("cannot copy " + input.sourcePath + " into " + output + ": " + ec.message());
     }
-    return source.info.st_size;
+    return source->Size();
 }
 
 std::string NameField(const std::string& name) {
@@ -163,21 +160,15 @@ std::string Trailer(std::size_t count) {
     return CountField(count) + std::string(static_cast<std::size_t>(kTabBlock), '\t') + "\r\n";
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-std::string FolderOf(const std::string& path) {
-    std::string::size_type slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+// The folder the output goes into: the current one for a bare name.
+std::string OutputFolder(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    return folder.empty() ? "." : folder;
 }
 
 } // namespace
 
-void WritePackage(const std::string& stubPath, const std::vector<PackageInput>& inputs,
+void WritePackage(FileSystem& files, const std::string& stubPath, const std::vector<PackageInput>& inputs,
                   const std::string& outputPath) {
     if (inputs.empty()) {
         Fail("a package holds at least one entry");
@@ -196,11 +187,11 @@ void WritePackage(const std::string& stubPath, const std::vector<PackageInput>& 
     }
 
     // Sizes first: the whole installer must stay below 2 GiB before anything is written.
-    OpenInput stub = OpenSource(stubPath, "the stub");
+    std::unique_ptr<InputFile> stub = OpenSource(files, stubPath, "the stub");
     std::vector<std::int64_t> sizes;
-    std::int64_t total = stub.info.st_size + kTrailer;
+    std::int64_t total = stub->Size() + kTrailer;
     for (const PackageInput& input : inputs) {
-        sizes.push_back(StoredSize(input));
+        sizes.push_back(StoredSize(files, input));
         total += sizes.back() + kRecordFields;
         if (total > kMaxFileSize) {
             Fail("the installer would be 2 GiB or larger (at " + Quoted(input.name) +
@@ -208,48 +199,37 @@ void WritePackage(const std::string& stubPath, const std::vector<PackageInput>& 
         }
     }
 
-    // Renaming the finished output onto an input would destroy that input.
-    struct stat existing {};
-    if (::stat(outputPath.c_str(), &existing) == 0) {
-        if (SameFile(existing, stub.info)) {
-            Fail("the output " + outputPath + " is the stub itself");
-        }
-        for (const PackageInput& input : inputs) {
-            struct stat source {};
-            if (!FromMemory(input) && ::stat(input.sourcePath.c_str(), &source) == 0 &&
-                SameFile(existing, source)) {
-                Fail("the output " + outputPath + " is the input " + input.sourcePath);
-            }
+    // Committing the finished output onto an input would destroy that input.
+    if (files.SameFile(outputPath, stubPath)) {
+        Fail("the output " + outputPath + " is the stub itself");
+    }
+    for (const PackageInput& input : inputs) {
+        if (!FromMemory(input) && files.SameFile(outputPath, input.sourcePath)) {
+            Fail("the output " + outputPath + " is the input " + input.sourcePath);
         }
     }
 
     std::error_code ec;
-    StagedFile out(FolderOf(outputPath), 0777, ec);
-    if (!out.valid()) {
+    std::unique_ptr<StagedFile> out = files.Stage(OutputFolder(outputPath), 0777, ec);
+    if (!out) {
         Fail("cannot create " + outputPath + ": " + ec.message());
     }
-    if ((ec = CopyBytes(stub.file.get(), 0, out.fd(), stub.info.st_size))) {
+    if ((ec = out->CopyFrom(*stub, 0, stub->Size()))) {
         Fail("cannot copy the stub " + stubPath + " into " + outputPath + ": " + ec.message());
     }
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        std::int64_t stored = WriteData(inputs[i], out.fd(), outputPath);
-        if (stored >= 0 && stored != sizes[i]) {
+        std::int64_t stored = WriteData(files, inputs[i], *out, outputPath);
+        if (stored != sizes[i]) {
             Fail("the input " + inputs[i].sourcePath + " changed while " + outputPath +
                  " was written");
         }
-        Write(out.fd(), NameField(inputs[i].name) + SizeField(sizes[i]), outputPath);
+        Write(*out, NameField(inputs[i].name) + SizeField(sizes[i]), outputPath);
     }
-    Write(out.fd(), Trailer(inputs.size()), outputPath);
-
-    struct stat written {};
-    if (::fstat(out.fd(), &written) != 0 || written.st_size != total) {
-        Fail("an input changed while " + outputPath + " was written");
+    Write(*out, Trailer(inputs.size()), outputPath);
+    if ((ec = out->Flush())) {
+        Fail("cannot write " + outputPath + ": " + ec.message());
     }
-    if (::fsync(out.fd()) != 0) {
-        Fail("cannot write " + outputPath + ": " +
-             std::error_code(errno, std::generic_category()).message());
-    }
-    if ((ec = out.Commit(outputPath))) {
+    if ((ec = out->Commit(outputPath, Placement::Replace))) {
         Fail("cannot create " + outputPath + ": " + ec.message());
     }
 }

@@ -6,6 +6,8 @@
 
 namespace kernova {
 
+class FileSystem;
+
 // One entry to append: its stored name and where its bytes come from.
 struct PackageInput {
     std::string name;       // stored name: a plain file name of at most 40 bytes
@@ -16,11 +18,11 @@ struct PackageInput {
 };
 
 // Writes an installer: the stub, then one entry record per input in the given order, then
-// the trailer. Everything is checked before the output exists; the output is written under
-// a temporary name in its folder and renamed into place, so a failure leaves no file.
+// the trailer. Everything is checked before the output exists; the output is written as a
+// staged file in its folder and committed into place, so a failure leaves no file.
 // Throws std::runtime_error (with a message naming the culprit) on bad input or I/O failure.
 // Memory use does not depend on the input sizes.
-void WritePackage(const std::string& stubPath, const std::vector<PackageInput>& inputs,
+void WritePackage(FileSystem& files, const std::string& stubPath, const std::vector<PackageInput>& inputs,
                   const std::string& outputPath);
 
 // The same, writing the archive with raw fields: for tests that need damaged packages.

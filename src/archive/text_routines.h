@@ -14,7 +14,4 @@ std::string& StripLineBreaks(std::string& text);
 // `text` without its leading and trailing spaces (spaces only: tabs and other blanks stay).
 std::string TrimSpaces(const std::string& text);
 
-// The user's temporary folder: $TMPDIR, else /tmp; never empty on Linux.
-std::string GetTempFolder();
-
 } // namespace kernova

@@ -1,7 +1,7 @@
 #include "config/descriptor.h"
 
 #include "config/field_reader.h"
-#include "platform/linux/regular_file.h"
+#include "platform/file_system.h"
 
 #include <new>
 #include <string_view>
@@ -46,8 +46,10 @@ std::size_t FindIgnoringCase(std::string_view field, std::string_view upperMarke
 }
 
 // The value of the tag, or the empty text when it is absent or the file is unusable.
-std::string FindTagValue(const std::string& tagName, const std::string& path) {
-    std::optional<RegularFile> file = RegularFile::Open(path);
+std::string FindTagValue(FileSystem& files, const std::string& tagName,
+                         const std::string& path) {
+    std::error_code ec;
+    std::unique_ptr<InputFile> file = path.empty() ? nullptr : files.Open(path, ec);
     if (!file) {
         return {};
     }
@@ -77,10 +79,10 @@ std::string FindTagValue(const std::string& tagName, const std::string& path) {
 
 } // namespace
 
-std::string ReadTag(const std::string& tagName, const std::string& filePath,
+std::string ReadTag(FileSystem& files, const std::string& tagName, const std::string& filePath,
                     const std::string& defaultValue) {
     try {
-        std::string value = FindTagValue(tagName, filePath.empty() ? DescriptorPath : filePath);
+        std::string value = FindTagValue(files, tagName, filePath.empty() ? DescriptorPath : filePath);
         return value.empty() ? defaultValue : value;
     } catch (const std::bad_alloc&) {
         // Out of memory is one more reason the file cannot be read: the caller's default.

@@ -16,14 +16,16 @@ int FieldReader::Peek() {
     if (finished_) {
         return -1;
     }
-    const ssize_t got = file_.Read(buffer_.data(), buffer_.size());
-    if (got <= 0) {
+    std::size_t got = 0;
+    const std::error_code ec = file_.ReadSome(offset_, buffer_.data(), buffer_.size(), got);
+    if (ec || got == 0) {
         finished_ = true;
-        failed_ = got < 0;
+        failed_ = static_cast<bool>(ec);
         return -1;
     }
+    offset_ += static_cast<std::int64_t>(got);
     position_ = 0;
-    length_ = static_cast<std::size_t>(got);
+    length_ = got;
     return buffer_[0];
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/regular_file.h"
+#include "platform/file_system.h"
 
 #include <array>
 #include <cstddef>
@@ -25,7 +25,7 @@ class FieldReader {
   public:
     static constexpr std::size_t kMaxFieldBytes = 64 * 1024;
 
-    explicit FieldReader(RegularFile& file) : file_(file) {}
+    explicit FieldReader(InputFile& file) : file_(file) {}
 
     // The next field; nothing when asked at the end of the file, after a read error, or
     // for a field over the limit.
@@ -39,7 +39,8 @@ class FieldReader {
     int Peek();
     void Advance() { ++position_; }
 
-    RegularFile& file_;
+    InputFile& file_;
+    std::int64_t offset_ = 0; // of the next read
     std::array<unsigned char, 16 * 1024> buffer_{};
     std::size_t position_ = 0;
     std::size_t length_ = 0;

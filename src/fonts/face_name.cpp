@@ -1,22 +1,11 @@
 #include "fonts/face_name.h"
 
-#include "platform/linux/font_full_name.h"
+#include "platform/font_system.h"
 
 namespace kernova {
 
-namespace {
-constexpr char kPathSeparator = '/';
-} // namespace
-
-std::string GetFontName(const std::string& fontFile) {
-    return ReadFontFullName(fontFile);
-}
-
-std::string& AddBackslash(std::string& path) {
-    if (!path.empty() && path.back() != kPathSeparator) {
-        path.push_back(kPathSeparator);
-    }
-    return path;
+std::string GetFontName(FontSystem& fonts, const std::string& fontFile) {
+    return fonts.FaceName(fontFile);
 }
 
 } // namespace kernova

@@ -1,25 +1,21 @@
 #include "fonts/font_copy.h"
 
-#include "fonts/pending_font_file.h"
+#include "archive/plain_file_name.h"
+#include "platform/file_system.h"
 
 #include <utility>
 
 namespace kernova {
 namespace {
 
-bool IsPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string("/\0", 2)) == std::string::npos;
-}
-
 // Names the file `name`, or the first free numbered variant of it.
-FontCopyResult PublishUnderFreeName(PendingFontFile& file, const std::string& folder,
-                                    const std::string& name) {
+FontCopyResult CommitUnderFreeName(StagedFile& file, const std::string& folder,
+                                   const std::string& name) {
     // Enough for any real collection of same-named files; beyond it the folder is odd.
     constexpr int kMaxNumber = 9999;
     for (int number = 0; number <= kMaxNumber; ++number) {
         std::string candidate = number == 0 ? name : NumberedName(name, number);
-        std::error_code ec = file.Publish(folder + candidate);
+        std::error_code ec = file.Commit(folder + candidate, Placement::KeepExisting);
         if (!ec) {
             return {{}, candidate};
         }
@@ -42,8 +38,8 @@ std::string NumberedName(const std::string& name, int number) {
     return name.substr(0, dot) + suffix + name.substr(dot);
 }
 
-FontDelivery::FontDelivery(std::string folder, std::size_t groupSize)
-    : folder_(std::move(folder)), groupSize_(groupSize == 0 ? 1 : groupSize) {}
+FontDelivery::FontDelivery(FileSystem& files, std::string folder, std::size_t groupSize)
+    : files_(files), folder_(std::move(folder)), groupSize_(groupSize == 0 ? 1 : groupSize) {}
 
 FontDelivery::~FontDelivery() = default;
 
@@ -55,12 +51,15 @@ std::size_t FontDelivery::Add(const std::string& source, const std::string& name
         result.error = std::make_error_code(std::errc::invalid_argument);
         return ticket;
     }
-    auto file = std::make_unique<PendingFontFile>(folder_);
-    if (file->error()) {
-        result.error = file->error();
-        return ticket;
+    std::error_code ec;
+    std::unique_ptr<InputFile> in = files_.Open(source, ec);
+    std::unique_ptr<StagedFile> file = in ? files_.Stage(folder_, 0644, ec) : nullptr;
+    // Readable by everyone who uses the folder's fonts, whatever the file-creation mask.
+    if (file && !(ec = file->CopyFrom(*in, 0, in->Size()))) {
+        ec = file->SetMode(0644);
     }
-    if ((result.error = file->CopyFrom(source))) {
+    if (ec) {
+        results_[ticket].error = ec;
         return ticket;
     }
     Enqueue(ticket, std::move(file), name);
@@ -71,7 +70,7 @@ std::size_t FontDelivery::AddOwnFile(const std::string& source, const std::strin
     if (!IsPlainFileName(name) || folder_.empty()) {
         return Add(source, name); // refused there
     }
-    std::unique_ptr<PendingFontFile> file = PendingFontFile::Adopt(source, folder_);
+    std::unique_ptr<StagedFile> file = files_.Adopt(source, folder_);
     if (!file) {
         return Add(source, name);
     }
@@ -81,7 +80,7 @@ std::size_t FontDelivery::AddOwnFile(const std::string& source, const std::strin
     return ticket;
 }
 
-void FontDelivery::Enqueue(std::size_t ticket, std::unique_ptr<PendingFontFile> file,
+void FontDelivery::Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file,
                            const std::string& name) {
     file->StartWriteBack();
     pending_.push_back({ticket, name, std::move(file)});
@@ -103,18 +102,10 @@ void FontDelivery::DeliverGroup() {
     for (Pending& font : pending_) {
         FontCopyResult& result = results_[font.ticket];
         if (!result.error) {
-            result = PublishUnderFreeName(*font.file, folder_, font.name);
+            result = CommitUnderFreeName(*font.file, folder_, font.name);
         }
     }
     pending_.clear();
-}
-
-FontCopyResult CopyFontInto(const std::string& source, const std::string& folder,
-                            const std::string& name) {
-    FontDelivery delivery(folder, 1);
-    const std::size_t ticket = delivery.Add(source, name);
-    delivery.Finish();
-    return delivery.result(ticket);
 }
 
 } // namespace kernova

@@ -8,7 +8,8 @@
 
 namespace kernova {
 
-class PendingFontFile;
+class FileSystem;
+class StagedFile;
 
 // Where a font copy ended up.
 struct FontCopyResult {
@@ -17,8 +18,8 @@ struct FontCopyResult {
 };
 
 // Fonts on their way into one folder (ending in the separator). Each font's bytes go to a
-// file there that font indexers do not see (unnamed where the file system allows, else
-// hidden); the fonts get their names a group at a time, after the group is flushed to disk:
+// staged file there, which font indexers do not see; the fonts get their names a group at
+// a time, after the group is flushed to disk:
 // a crash never leaves part of a font under a font's name, and many fonts cost one wait
 // for the disk per group rather than one each. A file or link already under a font's name
 // is never replaced or written through: the font then gets the first free name of
@@ -29,7 +30,7 @@ class FontDelivery {
     // Open files per group: well below the usual limit of 1024 descriptors.
     static constexpr std::size_t kGroupSize = 256;
 
-    explicit FontDelivery(std::string folder, std::size_t groupSize = kGroupSize);
+    FontDelivery(FileSystem& files, std::string folder, std::size_t groupSize = kGroupSize);
     ~FontDelivery();
     FontDelivery(const FontDelivery&) = delete;
     FontDelivery& operator=(const FontDelivery&) = delete;
@@ -38,7 +39,7 @@ class FontDelivery {
     std::size_t Add(const std::string& source, const std::string& name);
 
     // The same for a finished file of our own that is not needed under its present name
-    // (an extracted font): where PendingFontFile::Adopt allows it the file itself becomes
+    // (an extracted font): where FileSystem::Adopt allows it the file itself becomes
     // the font, which spares writing the bytes a second time; otherwise it is copied.
     std::size_t AddOwnFile(const std::string& source, const std::string& name);
 
@@ -52,22 +53,19 @@ class FontDelivery {
     struct Pending {
         std::size_t ticket;
         std::string name;
-        std::unique_ptr<PendingFontFile> file;
+        std::unique_ptr<StagedFile> file;
     };
 
-    void Enqueue(std::size_t ticket, std::unique_ptr<PendingFontFile> file,
+    void Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file,
                  const std::string& name);
     void DeliverGroup();
 
+    FileSystem& files_;
     std::string folder_;
     std::size_t groupSize_;
     std::vector<Pending> pending_;
     std::vector<FontCopyResult> results_;
 };
-
-// One font through a FontDelivery of its own.
-FontCopyResult CopyFontInto(const std::string& source, const std::string& folder,
-                            const std::string& name);
 
 // "Name.ttf", 2 -> "Name_2.ttf"; a name without an extension gets the suffix at its end.
 std::string NumberedName(const std::string& name, int number);

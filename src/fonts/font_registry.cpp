@@ -2,58 +2,45 @@
 
 #include "archive/text_routines.h"
 #include "fonts/face_name.h"
-#include "platform/linux/fontconfig_session.h"
-#include "ui/shell_folder.h"
+#include "platform/font_system.h"
+#include "platform/path.h"
+#include "platform/shell_folders.h"
 
 #include <filesystem>
-#include <system_error>
 
 namespace kernova {
 
-bool IsFontInstalled(const std::string& fontFile) {
-    return IsFontNameInstalled(GetFontName(fontFile));
+bool IsFontInstalled(FontSystem& fonts, const std::string& fontFile) {
+    return IsFontNameInstalled(fonts, GetFontName(fonts, fontFile));
 }
 
-bool IsFontNameInstalled(const std::string& faceName) {
+bool IsFontNameInstalled(FontSystem& fonts, const std::string& faceName) {
     // A font without a name is never looked up: the registry is not even opened.
     const std::string name = TrimSpaces(faceName);
     if (name.empty()) {
         return false;
     }
-    return FontconfigSession::Instance().ListsFullName(name);
+    return fonts.IsFaceInstalled(name);
 }
 
-// fontconfig takes a font's names from its file, so the name the caller shows is not
-// needed to register it.
-void RegisterFont(const std::string& /*fontName*/, const std::string& fileName) {
+void RegisterFont(FontSystem& fonts, const std::string& fontsFolder, const std::string& fontName,
+                  const std::string& fileName) {
     if (fileName.empty()) {
         return;
     }
-    std::string path;
-    if (fileName.find('/') != std::string::npos) {
-        path = fileName;
-    } else {
-        const std::string folder = GetFontsFolder();
-        if (folder.empty()) {
-            return; // no fonts folder: nothing can have been copied there
-        }
-        path = folder + fileName;
+    const bool bare = std::filesystem::path(fileName).filename().string() == fileName;
+    if (bare && fontsFolder.empty()) {
+        return; // no fonts folder: nothing can have been copied there
     }
-    std::error_code ec;
-    path = std::filesystem::absolute(path, ec).lexically_normal().string();
-    // A file that is no usable font never reaches fontconfig.
-    if (ec || GetFontName(path).empty()) {
-        return;
-    }
-    FontconfigSession::Instance().AddFontFile(path);
+    fonts.Register(fontName, bare ? JoinPath(fontsFolder, fileName) : fileName);
 }
 
-void BroadcastFontChange() {
-    FontconfigSession::Instance().Rebuild();
+void BroadcastFontChange(FontSystem& fonts) {
+    fonts.BroadcastChange();
 }
 
-std::string GetFontsFolder() {
-    std::string folder = GetSpecialFolder(CSIDL_FONTS);
+std::string GetFontsFolder(ShellFolders& folders) {
+    std::string folder = folders.GetSpecialFolder(ShellFolder::Fonts);
     return AddBackslash(folder);
 }
 

@@ -4,24 +4,26 @@
 
 namespace kernova {
 
-// True exactly when the font registry (fontconfig) lists a font whose full name equals the
-// trimmed face name of `fontFile`. A registry that cannot be read counts as "not installed".
-bool IsFontInstalled(const std::string& fontFile);
+class FontSystem;
+class ShellFolders;
+
+// True exactly when the font registry lists a font whose full name equals the trimmed
+// face name of `fontFile`. A registry that cannot be read counts as "not installed".
+bool IsFontInstalled(FontSystem& fonts, const std::string& fontFile);
 
 // The same test for a face name already read from the file (trimmed here), so that a run
 // that shows the name anyway reads each font once.
-bool IsFontNameInstalled(const std::string& faceName);
+bool IsFontNameInstalled(FontSystem& fonts, const std::string& faceName);
 
-// Makes `fileName` (a bare name in the fonts folder, or a full path) known under
-// `fontName` at once: to this process and, through the folder's cache, to new processes.
-// Fails silently.
-void RegisterFont(const std::string& fontName, const std::string& fileName);
+// Records `fileName` (a bare name in `fontsFolder`, or a full path) under `fontName` and
+// makes it usable at once. Fails silently.
+void RegisterFont(FontSystem& fonts, const std::string& fontsFolder, const std::string& fontName,
+                  const std::string& fileName);
 
-// The platform's notification that the set of installed fonts changed: one rebuild of
-// the font configuration and caches, so running clients see the fonts on their next check.
-void BroadcastFontChange();
+// The platform's notice that the set of installed fonts changed.
+void BroadcastFontChange(FontSystem& fonts);
 
 // The fonts folder with one trailing separator, or the empty text.
-std::string GetFontsFolder();
+std::string GetFontsFolder(ShellFolders& folders);
 
 } // namespace kernova

@@ -1,5 +1,7 @@
+#include "fonts/preview.h"
+
 #include "fonts/face_name.h"
-#include "ui/frm_main.h"
+#include "platform/preview_canvas.h"
 
 #include <exception>
 
@@ -23,44 +25,34 @@ constexpr int kBottomMargin = 4; // pixels below the last line
 
 } // namespace
 
-// Draws the three sample lines in the package's first font (the extracted file itself) at
-// the largest of 14, 12, 11 and 10 points at which the upper-case line fits the area.
-void FrmMain::ShowFontPreview() {
-    PreviewCanvas& canvas = runtime_.Preview();
-    Skipping([&] { form.lblFontPreview.visible = true; });
-    Skipping([&] { form.picPreview.visible = true; });
-    Skipping([&] { canvas.AddFontFile(form.ExtractPath + form.lstFonts.List(0)); });
+std::optional<int> DrawFontPreview(PreviewCanvas& canvas, FontSystem& fonts,
+                                   const std::string& fontFile) {
+    Skipping([&] { canvas.AddFontFile(fontFile); });
     Skipping([&] {
-        const std::string name = GetFontName(form.ExtractPath + form.lstFonts.List(0));
+        const std::string name = GetFontName(fonts, fontFile);
         if (!name.empty()) {
             canvas.SetFontName(name);
         }
     });
     Skipping([&] { canvas.SetFontSize(14); });
-    Skipping([&] {
-        if (canvas.TextWidth(kUpperLine) > canvas.Width()) {
-            canvas.SetFontSize(12);
-        }
-    });
-    Skipping([&] {
-        if (canvas.TextWidth(kUpperLine) > canvas.Width()) {
-            canvas.SetFontSize(11);
-        }
-    });
-    Skipping([&] {
-        if (canvas.TextWidth(kUpperLine) > canvas.Width()) {
-            canvas.SetFontSize(10);
-        }
-    });
+    for (double smaller : {12.0, 11.0, 10.0}) {
+        Skipping([&] {
+            if (canvas.TextWidth(kUpperLine) > canvas.Width()) {
+                canvas.SetFontSize(smaller);
+            }
+        });
+    }
     Skipping([&] { canvas.Print(kLowerLine); });
     Skipping([&] { canvas.Print(kUpperLine); });
     Skipping([&] { canvas.Print(kDigitLine); });
+    std::optional<int> height;
     Skipping([&] {
-        const int height = canvas.CurrentY() + kBottomMargin;
-        canvas.SetHeight(height);
-        form.picPreview.rect.height = PixelsToTwips(height);
+        const int pixels = canvas.CurrentY() + kBottomMargin;
+        canvas.SetHeight(pixels);
+        height = pixels;
     });
-    Skipping([&] { canvas.ReleaseFontFile(form.ExtractPath + form.lstFonts.List(0)); });
+    Skipping([&] { canvas.ReleaseFontFile(fontFile); });
+    return height;
 }
 
 } // namespace kernova

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/exit_code.h"
+#include "platform/message_box.h"
 #include "platform/picture.h"
 #include "platform/preview_canvas.h"
 
@@ -23,12 +24,12 @@ class Runtime {
   public:
     virtual ~Runtime() = default;
 
-    // Modal. `style` is icon + buttons (MessageStyle); an empty title shows the
-    // application title. Returns IDOK or IDCANCEL.
-    virtual int MsgBox(const std::string& text, int style, const std::string& title = {}) = 0;
+    // Modal; an empty title shows the application title.
+    virtual Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                          const std::string& title = {}) = 0;
 
     // Processes pending window events, then returns.
-    virtual void Yield() = 0;
+    virtual void PumpEvents() = 0;
 
     // Brings every window up to date with the form state and repaints at once.
     virtual void Refresh() = 0;

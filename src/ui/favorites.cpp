@@ -1,9 +1,10 @@
 #include "ui/favorites.h"
 
+#include "platform/file_system.h"
+#include "platform/path.h"
+#include "platform/shell_folders.h"
 #include "ui/ini_file.h"
-#include "ui/shell_folder.h"
 
-#include <sys/stat.h>
 #include <vector>
 
 namespace kernova {
@@ -37,16 +38,11 @@ bool SplitTitle(const std::string& title, std::vector<std::string>& parts) {
     }
 }
 
-// A subfolder the title names must already exist as a real folder, not a link to one.
-bool IsRealFolder(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 } // namespace
 
-std::string AddFavorite(const std::string& title, const std::string& url) {
-    std::string folder = GetSpecialFolder(CSIDL_FAVORITES);
+std::string AddFavorite(FileSystem& files, ShellFolders& folders, const std::string& title,
+                        const std::string& url) {
+    std::string folder = folders.GetSpecialFolder(ShellFolder::Favorites);
     if (folder.empty()) {
         return {};
     }
@@ -54,24 +50,21 @@ std::string AddFavorite(const std::string& title, const std::string& url) {
     if (!SplitTitle(title, parts)) {
         return {};
     }
-    if (folder.back() != '/') {
-        folder += '/';
-    }
+    // A subfolder the title names must already exist as a real folder, not a link to one.
     for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        folder += parts[i];
-        if (!IsRealFolder(folder)) {
+        folder = JoinPath(folder, parts[i]);
+        if (!files.IsFolder(folder)) {
             return {};
         }
-        folder += '/';
     }
-    WriteIniString("InternetShortcut", "URL", url, folder + parts.back() + ".url");
+    WriteIniString(files, "InternetShortcut", "URL", url, JoinPath(folder, parts.back() + ".url"));
     return {};
 }
 
-void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
-                    const std::string& file) {
+void WriteIniString(FileSystem& files, const std::string& section, const std::string& key,
+                    const std::string& value, const std::string& file) {
     // Nobody is told: a shortcut that cannot be written is simply not there.
-    (void)WriteIniFile(section, key, value, file);
+    (void)WriteIniFile(files, section, key, value, file);
 }
 
 } // namespace kernova

@@ -1,27 +1,27 @@
 #include "ui/frm_main.h"
 
 #include "archive/extraction.h"
-#include "platform/linux/termination_cleanup.h"
+#include "platform/platform.h"
 
 #include <cstdlib>
 #include <utility>
 
 namespace kernova {
 
-FrmMain::FrmMain(Runtime& runtime, StartupInfo startup)
-    : runtime_(runtime), startup_(std::move(startup)) {}
+FrmMain::FrmMain(Runtime& runtime, Platform& platform, StartupInfo startup)
+    : runtime_(runtime), platform_(platform), startup_(std::move(startup)) {}
 
 FrmMain::~FrmMain() = default;
 
 void FrmMain::ExtractFonts() {
-    kernova::ExtractFonts(form.lstFiles.items(), form.ExtractPath, form.AppPath);
+    kernova::ExtractFonts(platform_.files, form.lstFiles.items(), form.ExtractPath, form.AppPath);
 }
 
 void FrmMain::KillFiles() {
     if (!extraction_) {
         return;
     }
-    kernova::KillFiles(form.lstFiles.items(), extraction_->path());
+    kernova::KillFiles(platform_.files, form.lstFiles.items(), extraction_->path());
     // The private folder goes too: nothing of the run is left in the temporary folder.
     extraction_->Remove();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/exit_code.h"
 #include "platform/runtime.h"
 #include "ui/main_form.h"
 
@@ -10,7 +11,8 @@
 namespace kernova {
 
 class ExtractionFolder;
-class TerminationCleanup;
+class TerminationWatch;
+struct Platform;
 
 // Where the program runs from: its own executable (which carries the package) and the
 // command-line tail (the arguments joined by single spaces).
@@ -19,11 +21,11 @@ struct StartupInfo {
     std::string commandLine;
 };
 
-// The wizard window: its state and its handlers. Handlers change `form` and call the
-// runtime for everything a user sees or that ends the program.
+// The wizard window: its state and its handlers. Handlers change `form`, call the runtime
+// for everything a user sees or that ends the program, and the platform for the rest.
 class FrmMain {
   public:
-    FrmMain(Runtime& runtime, StartupInfo startup);
+    FrmMain(Runtime& runtime, Platform& platform, StartupInfo startup);
     ~FrmMain();
     FrmMain(const FrmMain&) = delete;
     FrmMain& operator=(const FrmMain&) = delete;
@@ -48,29 +50,34 @@ class FrmMain {
     void lblLink_Click();
     void GoWeb(std::string& webAddress);
 
-    // Fonts (fonts/)
+    // Fonts
     void ShowFontPreview();
     void InstallFonts(bool& Silent);
-    void CopyFont(const std::string& inName, const std::string& outName);
 
-    // Extracted files (archive/)
+    // Extracted files: ExtractFonts copies every extracted entry next to the executable.
     void ExtractFonts();
     void KillFiles();
 
     Runtime& runtime() { return runtime_; }
+    Platform& platform() { return platform_; }
     const StartupInfo& startup() const { return startup_; }
 
     // Removes the extracted files and the private extraction folder, then ends the
     // program with `code`. Every way out of the program goes through here.
     [[noreturn]] void EndProgram(ExitCode code);
 
+    // How a run that reached the finish page ends: with the installation's outcome.
+    ExitCode FinishExitCode() const { return finishCode_; }
+
   private:
     Runtime& runtime_;
+    Platform& platform_;
     StartupInfo startup_;
+    ExitCode finishCode_ = ExitCode::Done;
     std::unique_ptr<ExtractionFolder> extraction_;
     // Removes the extraction folder when the process is told to stop; declared after the
-    // folder so that it lets go of the signals before the folder goes.
-    std::unique_ptr<TerminationCleanup> cleanup_;
+    // folder so that it lets go before the folder goes.
+    std::unique_ptr<TerminationWatch> watch_;
 };
 
 } // namespace kernova

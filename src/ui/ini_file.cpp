@@ -1,13 +1,10 @@
 #include "ui/ini_file.h"
 
-#include "archive/file_handle.h"
-#include "archive/staged_file.h"
+#include "archive/text_routines.h"
+#include "platform/file_system.h"
+#include "platform/path.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace kernova {
@@ -75,40 +72,20 @@ bool BreaksLines(std::string_view s) {
 
 // The file's current contents; empty when there is none (or only a link: the link is
 // replaced, and what it points at is never read into the new file).
-std::error_code ReadExisting(const std::string& path, std::string& text,
-                             std::optional<mode_t>& mode) {
+std::error_code ReadExisting(FileSystem& files, const std::string& path, std::string& text,
+                             std::optional<unsigned>& mode) {
     std::error_code ec;
-    FileHandle file = FileHandle::Open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK, ec);
+    std::unique_ptr<InputFile> file = files.Open(path, ec, Links::Refuse);
     if (ec == std::errc::no_such_file_or_directory ||
         ec == std::errc::too_many_symbolic_link_levels) {
         return {};
     }
-    if (ec) {
+    if (!file) {
         return ec;
     }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        return {errno, std::generic_category()};
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return std::make_error_code(std::errc::invalid_argument);
-    }
-    mode = info.st_mode & 07777;
-    char buffer[8192];
-    for (;;) {
-        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
-        if (n == 0) {
-            break;
-        }
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return {errno, std::generic_category()};
-        }
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    return {};
+    mode = file->Mode();
+    text.resize(static_cast<std::size_t>(file->Size()));
+    return file->ReadAt(0, text.data(), text.size());
 }
 
 } // namespace
@@ -165,40 +142,35 @@ std::string SetIniKey(std::string_view text, std::string_view section, std::stri
     return out;
 }
 
-std::error_code WriteIniFile(std::string_view section, std::string_view key, std::string_view value,
+std::error_code WriteIniFile(FileSystem& files, std::string_view section, std::string_view key, std::string_view value,
                              const std::string& path) {
     if (section.empty() || key.empty() || BreaksLines(section) || BreaksLines(key) ||
         BreaksLines(value) || section.find(']') != std::string_view::npos ||
         key.find('=') != std::string_view::npos) {
         return std::make_error_code(std::errc::invalid_argument);
     }
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string folder = FolderOf(path).empty() ? "." : FolderOf(path);
 
     std::string text;
-    std::optional<mode_t> oldMode;
-    if (std::error_code ec = ReadExisting(path, text, oldMode)) {
+    std::optional<unsigned> oldMode;
+    if (std::error_code ec = ReadExisting(files, path, text, oldMode)) {
         return ec;
     }
     const std::string updated = SetIniKey(text, section, key, value);
 
     // A new file gets what the umask allows; a replaced one keeps its permissions.
     std::error_code ec;
-    StagedFile staged(folder, 0666, ec);
-    if (!staged.valid()) {
+    std::unique_ptr<StagedFile> staged = files.Stage(folder, 0666, ec);
+    if (!staged) {
         return ec ? ec : std::make_error_code(std::errc::io_error);
     }
-    if (oldMode && ::fchmod(staged.fd(), *oldMode) != 0) {
-        return {errno, std::generic_category()};
-    }
-    ec = WriteAll(staged.fd(), updated.data(), updated.size());
-    if (ec) {
+    if (oldMode && (ec = staged->SetMode(*oldMode))) {
         return ec;
     }
-    if (::fdatasync(staged.fd()) != 0) {
-        return {errno, std::generic_category()};
+    if ((ec = staged->Write(updated.data(), updated.size())) || (ec = staged->Flush())) {
+        return ec;
     }
-    return staged.Commit(path);
+    return staged->Commit(path, Placement::Replace);
 }
 
 } // namespace kernova

@@ -1,4 +1,3 @@
-#include "ui/finish_status.h"
 #include "ui/frm_main.h"
 
 namespace kernova {
@@ -42,7 +41,7 @@ void FrmMain::cmdNext_Click() {
     } else if (form.picReadme.visible) {
         EnterInstallingPage(*this, form.picReadme);
     } else if (form.picFinish.visible) {
-        EndProgram(FinishExitCode(form));
+        EndProgram(FinishExitCode());
     }
 }
 

@@ -40,12 +40,13 @@ void FakePreviewCanvas::Print(const std::string& text) {
     currentY += static_cast<int>(fontSize * lineHeightPerPoint);
 }
 
-int FakeRuntime::MsgBox(const std::string& text, int style, const std::string& title) {
-    boxes.push_back({text, style, title});
+Answer FakeRuntime::MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                           const std::string& title) {
+    boxes.push_back({text, icon, buttons, title});
     if (answers.empty()) {
-        return IDOK;
+        return Answer::Ok;
     }
-    int answer = answers.front();
+    Answer answer = answers.front();
     answers.pop_front();
     return answer;
 }

@@ -42,11 +42,12 @@ class FakeRuntime : public Runtime {
   public:
     struct Box {
         std::string text;
-        int style;
+        MessageIcon icon;
+        MessageButtons buttons;
         std::string title;
     };
     std::vector<Box> boxes;
-    std::deque<int> answers;
+    std::deque<Answer> answers;
     int yields = 0;
     int refreshes = 0;
     std::vector<std::string> openedUrls;
@@ -59,8 +60,9 @@ class FakeRuntime : public Runtime {
     // When set, Preview() hands out this area instead of `preview`.
     PreviewCanvas* previewOverride = nullptr;
 
-    int MsgBox(const std::string& text, int style, const std::string& title = {}) override;
-    void Yield() override { ++yields; }
+    Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                  const std::string& title = {}) override;
+    void PumpEvents() override { ++yields; }
     void Refresh() override { ++refreshes; }
     [[noreturn]] void End(ExitCode code) override { throw ProgramEnded{code}; }
     bool LoadPicture(const std::string& path, Picture& out) override;

@@ -34,9 +34,10 @@ class RecordingRuntime : public FakeRuntime {
         }
     }
 
-    int MsgBox(const std::string& text, int style, const std::string& title = {}) override {
+    Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                  const std::string& title = {}) override {
         atBox.push_back(Shown());
-        return FakeRuntime::MsgBox(text, style, title);
+        return FakeRuntime::MsgBox(text, icon, buttons, title);
     }
 
   private:

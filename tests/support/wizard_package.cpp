@@ -1,5 +1,7 @@
 #include "support/wizard_package.h"
 
+#include "support/linux_platform.h"
+
 #include "platform/runtime.h"
 #include "support/sandbox.h"
 
@@ -17,7 +19,7 @@ fs::path MakeInstaller(const fs::path& folder, const std::vector<PackageInput>& 
     WriteFileBytes(stub, "\x7F"
                          "ELF stand-in for the installer program\n");
     const fs::path installer = folder / fileName;
-    WritePackage(stub.string(), entries, installer.string());
+    WritePackage(LinuxPlatform().files, stub.string(), entries, installer.string());
     fs::remove(stub);
     return installer;
 }

@@ -8,10 +8,10 @@
 
 namespace kernova::pack {
 
-int ListInstaller(const std::string& installer, std::ostream& out, std::ostream& errors) {
+int ListInstaller(FileSystem& files, const std::string& installer, std::ostream& out, std::ostream& errors) {
     ArchiveDirectory directory;
     try {
-        directory = ReadArchiveDirectory(installer);
+        directory = ReadArchiveDirectory(files, installer);
     } catch (const CorruptPackage& corrupt) {
         errors << "kernova-pack: " << installer
                << " is not a Kernova installer, or its package is damaged: " << corrupt.what()

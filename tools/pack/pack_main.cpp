@@ -3,6 +3,7 @@
 #include "pack_listing.h"
 #include "pack_options.h"
 #include "pack_plan.h"
+#include "platform/posix/posix_file_system.h"
 
 #include <filesystem>
 #include <iostream>
@@ -45,12 +46,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.list) {
-        return ListInstaller(*options.list, std::cout, std::cerr);
+        kernova::posix::PosixFileSystem files;
+        return ListInstaller(files, *options.list, std::cout, std::cerr);
     }
     try {
         const std::string stub = options.stub ? *options.stub : DefaultStub();
         std::vector<kernova::PackageInput> entries = PlanPackage(options);
-        kernova::WritePackage(stub, entries, options.output);
+        kernova::posix::PosixFileSystem files;
+        kernova::WritePackage(files, stub, entries, options.output);
         std::cout << "kernova-pack: wrote " << options.output << " (" << entries.size()
                   << " entries)\n";
     } catch (const std::runtime_error& failure) {

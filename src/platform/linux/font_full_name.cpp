@@ -1,8 +1,9 @@
 #include "platform/linux/font_full_name.h"
 
+#include "platform/linux/mapped_file.h"
 #include "platform/linux/name_record_text.h"
-#include "platform/linux/regular_file.h"
 #include "platform/linux/sfnt_directory.h"
+#include "platform/posix/posix_input_file.h"
 
 #include <algorithm>
 #include <ft2build.h>
@@ -159,8 +160,10 @@ std::optional<std::string> FontconfigFullName(FT_Face face, const std::string& p
 } // namespace
 
 std::string ReadFontFullName(const std::string& path) {
-    std::optional<RegularFile> file = RegularFile::Open(path);
-    if (!file || file->size() == 0) {
+    std::error_code ec;
+    std::unique_ptr<posix::PosixInputFile> file =
+        path.empty() ? nullptr : posix::PosixInputFile::Open(path, ec, Links::Follow);
+    if (!file || file->Size() == 0) {
         return {};
     }
     std::optional<MappedFile> bytes = MappedFile::Map(*file);

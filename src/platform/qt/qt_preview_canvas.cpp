@@ -1,6 +1,6 @@
 #include "platform/qt/qt_preview_canvas.h"
 
-#include "fonts/face_name.h"
+#include "platform/font_system.h"
 #include "platform/qt/form_style.h"
 
 #include <QFile>
@@ -46,8 +46,8 @@ constexpr int kMinimumSurfaceHeight = 512;
 
 } // namespace
 
-QtPreviewCanvas::QtPreviewCanvas(QSize size, double devicePixelRatio)
-    : size_(size), devicePixelRatio_(std::max(1.0, devicePixelRatio)),
+QtPreviewCanvas::QtPreviewCanvas(FontSystem& fonts, QSize size, double devicePixelRatio)
+    : fonts_(fonts), size_(size), devicePixelRatio_(std::max(1.0, devicePixelRatio)),
       image_(BlankImage(QSize(size.width(), std::max(size.height(), kMinimumSurfaceHeight)))) {}
 
 QImage QtPreviewCanvas::BlankImage(QSize size) const {
@@ -69,7 +69,7 @@ void QtPreviewCanvas::AddFontFile(const std::string& path) {
     if (!QRawFont(data, PixelSize()).isValid()) {
         throw std::runtime_error("not a usable font: " + path);
     }
-    added_.push_back({path, GetFontName(path), std::move(data)});
+    added_.push_back({path, fonts_.FaceName(path), std::move(data)});
 }
 
 void QtPreviewCanvas::ReleaseFontFile(const std::string& path) {

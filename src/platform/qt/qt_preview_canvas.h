@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace kernova {
+class FontSystem;
+}
+
 namespace kernova::qt {
 
 // The welcome page's preview area. Fonts are loaded straight from the added files (never
@@ -19,7 +23,7 @@ namespace kernova::qt {
 class QtPreviewCanvas : public PreviewCanvas {
   public:
     // `size` in pixels; `devicePixelRatio` sharpens the kept drawing on dense screens.
-    QtPreviewCanvas(QSize size, double devicePixelRatio);
+    QtPreviewCanvas(FontSystem& fonts, QSize size, double devicePixelRatio);
 
     void AddFontFile(const std::string& path) override;
     void ReleaseFontFile(const std::string& path) override;
@@ -47,6 +51,7 @@ class QtPreviewCanvas : public PreviewCanvas {
     int PixelSize() const;
     QImage BlankImage(QSize size) const;
 
+    FontSystem& fonts_;
     QSize size_;
     double devicePixelRatio_;
     QImage image_;

@@ -22,17 +22,18 @@ QSize DesignPreviewSize() {
     return {TwipsToPixels(rect.width), TwipsToPixels(rect.height)};
 }
 
-QMessageBox::Icon IconOf(int style) {
-    switch (style & 0x70) {
-    case MB_ICONERROR:
+QMessageBox::Icon IconOf(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Error:
         return QMessageBox::Critical;
-    case MB_ICONEXCLAMATION:
+    case MessageIcon::Exclamation:
         return QMessageBox::Warning;
-    case MB_ICONINFORMATION:
+    case MessageIcon::Information:
         return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
+    case MessageIcon::None:
+        break;
     }
+    return QMessageBox::NoIcon;
 }
 
 QString TitleOf(const std::string& title) {
@@ -41,7 +42,8 @@ QString TitleOf(const std::string& title) {
 
 } // namespace
 
-QtRuntime::QtRuntime() : preview_(DesignPreviewSize(), qApp->devicePixelRatio()) {}
+QtRuntime::QtRuntime(FontSystem& fonts)
+    : preview_(fonts, DesignPreviewSize(), qApp->devicePixelRatio()) {}
 
 void QtRuntime::AddView(FormView& view) {
     views_.push_back(&view);
@@ -53,24 +55,25 @@ void QtRuntime::SyncViews() {
     }
 }
 
-int QtRuntime::MsgBox(const std::string& text, int style, const std::string& title) {
+Answer QtRuntime::MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                         const std::string& title) {
     SyncViews();
-    QMessageBox box(IconOf(style), TitleOf(title), ToDisplayText(text), QMessageBox::NoButton,
+    QMessageBox box(IconOf(icon), TitleOf(title), ToDisplayText(text), QMessageBox::NoButton,
                     QApplication::activeWindow());
     // Package titles are shown as written, never read as markup.
     box.setTextFormat(Qt::PlainText);
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     QPushButton* cancel = nullptr;
-    if ((style & 0x0F) == MB_OKCANCEL) {
+    if (buttons == MessageButtons::OkCancel) {
         cancel = box.addButton(QMessageBox::Cancel);
     }
     box.setDefaultButton(ok);
     box.setEscapeButton(cancel != nullptr ? cancel : ok);
     box.exec();
-    return cancel != nullptr && box.clickedButton() == cancel ? IDCANCEL : IDOK;
+    return cancel != nullptr && box.clickedButton() == cancel ? Answer::Cancel : Answer::Ok;
 }
 
-void QtRuntime::Yield() {
+void QtRuntime::PumpEvents() {
     SyncViews();
     QCoreApplication::processEvents();
 }
@@ -103,13 +106,13 @@ void QtRuntime::OpenUrl(const std::string& address) {
     }
 }
 
-int HeadlessRuntime::MsgBox(const std::string& text, int style, const std::string& title) {
-    (void)style;
+Answer HeadlessRuntime::MsgBox(const std::string& text, MessageIcon /*icon*/,
+                               MessageButtons /*buttons*/, const std::string& title) {
     QByteArray title8 = TitleOf(title).toUtf8();
     QByteArray text8 = ToDisplayText(text).toUtf8();
     std::fprintf(messages_, "%s: %s\n", title8.constData(), text8.constData());
     std::fflush(messages_);
-    return IDOK;
+    return Answer::Ok;
 }
 
 } // namespace kernova::qt

@@ -15,13 +15,14 @@ namespace kernova::qt {
 // Needs a QApplication.
 class QtRuntime : public Runtime {
   public:
-    QtRuntime();
+    explicit QtRuntime(FontSystem& fonts);
 
-    // Views are brought up to date on Yield, Refresh and before a message box.
+    // Views are brought up to date on PumpEvents, Refresh and before a message box.
     void AddView(FormView& view);
 
-    int MsgBox(const std::string& text, int style, const std::string& title = {}) override;
-    void Yield() override;
+    Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                  const std::string& title = {}) override;
+    void PumpEvents() override;
     void Refresh() override;
     [[noreturn]] void End(ExitCode code) override;
     bool LoadPicture(const std::string& path, Picture& out) override;
@@ -47,8 +48,10 @@ class QtRuntime : public Runtime {
 // and take their default answer, so nothing waits for a user who is not there.
 class HeadlessRuntime : public QtRuntime {
   public:
-    explicit HeadlessRuntime(std::FILE* messages = stderr) : messages_(messages) {}
-    int MsgBox(const std::string& text, int style, const std::string& title = {}) override;
+    explicit HeadlessRuntime(FontSystem& fonts, std::FILE* messages = stderr)
+        : QtRuntime(fonts), messages_(messages) {}
+    Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                  const std::string& title = {}) override;
 
   private:
     std::FILE* messages_;

@@ -1,12 +1,17 @@
 // Entry point of kernova-installer: the installer stub that, with a package appended, is a
 // font installer (wizard, /E, /I, /?).
 
+#include "platform/linux/linux_font_system.h"
+#include "platform/linux/startup_info.h"
+#include "platform/linux/xdg_shell_folders.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_process.h"
 #include "platform/qt/display_mode.h"
 #include "platform/qt/extracting_view.h"
 #include "platform/qt/first_paint_probe.h"
 #include "platform/qt/main_window_view.h"
 #include "platform/qt/qt_runtime.h"
-#include "platform/qt/startup_info.h"
 #include "ui/frm_main.h"
 
 #include <QApplication>
@@ -53,7 +58,12 @@ struct QtArguments {
 };
 
 int Run(int argc, char** argv, std::chrono::steady_clock::time_point started) {
-    StartupInfo startup = qt::MakeStartupInfo(argc, argv);
+    StartupInfo startup = MakeStartupInfo(argc, argv);
+    posix::PosixFileSystem files;
+    LinuxFontSystem fonts;
+    XdgShellFolders folders;
+    posix::PosixProcess process;
+    Platform platform{files, fonts, folders, process};
     qt::DisplayChoice display =
         qt::ChooseDisplay([](const char* name) { return std::getenv(name); });
     QtArguments qtArguments(argc > 0 ? argv[0] : nullptr, display.platform);
@@ -69,11 +79,11 @@ int Run(int argc, char** argv, std::chrono::steady_clock::time_point started) {
 
     std::unique_ptr<qt::QtRuntime> runtime;
     if (headless) {
-        runtime = std::make_unique<qt::HeadlessRuntime>();
+        runtime = std::make_unique<qt::HeadlessRuntime>(fonts);
     } else {
-        runtime = std::make_unique<qt::QtRuntime>();
+        runtime = std::make_unique<qt::QtRuntime>(fonts);
     }
-    FrmMain frm(*runtime, startup);
+    FrmMain frm(*runtime, platform, startup);
     bool showWindows = !headless || probe;
     qt::ExtractingView extracting(frm.frmExtracting, showWindows);
     qt::MainWindowView window(frm, *runtime, showWindows);

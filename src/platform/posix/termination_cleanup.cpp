@@ -1,4 +1,4 @@
-#include "platform/linux/termination_cleanup.h"
+#include "platform/posix/termination_cleanup.h"
 
 #include <atomic>
 #include <cerrno>
@@ -10,7 +10,7 @@
 #include <system_error>
 #include <unistd.h>
 
-namespace kernova {
+namespace kernova::posix {
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -148,4 +148,4 @@ void TerminationCleanup::Disarm() noexcept {
     watchInUse = false;
 }
 
-} // namespace kernova
+} // namespace kernova::posix

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "platform/process.h"
+
 #include <string>
 
-namespace kernova {
+namespace kernova::posix {
 
 // Removes the private extraction folder when the process is told to stop (SIGINT,
 // SIGTERM, SIGHUP) and then exits with status 128 + the signal's number. Everything the
 // signal handler needs is prepared when the folder is armed; the handler itself only
 // makes async-signal-safe system calls. One object at a time; the signals' previous
 // handling comes back when it goes away. A signal the process ignores stays ignored.
-class TerminationCleanup {
+class TerminationCleanup : public TerminationWatch {
   public:
     TerminationCleanup() = default;
-    ~TerminationCleanup();
+    ~TerminationCleanup() override;
     TerminationCleanup(const TerminationCleanup&) = delete;
     TerminationCleanup& operator=(const TerminationCleanup&) = delete;
 
@@ -29,4 +31,4 @@ class TerminationCleanup {
     bool armed_ = false;
 };
 
-} // namespace kernova
+} // namespace kernova::posix

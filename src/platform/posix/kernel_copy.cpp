@@ -1,6 +1,6 @@
-#include "archive/copy_bytes.h"
+#include "platform/posix/kernel_copy.h"
 
-#include "archive/file_handle.h"
+#include "platform/posix/unique_fd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace kernova {
+namespace kernova::posix {
 namespace {
 
 // Long copies are split so that the caller's `between` runs now and then.
@@ -79,4 +79,4 @@ std::error_code CopyBytes(int from, std::int64_t offset, int to, std::int64_t le
     return {};
 }
 
-} // namespace kernova
+} // namespace kernova::posix

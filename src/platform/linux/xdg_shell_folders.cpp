@@ -1,4 +1,4 @@
-#include "ui/shell_folder.h"
+#include "platform/linux/xdg_shell_folders.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,13 +40,13 @@ std::string Ensure(const std::string& folder) {
 
 } // namespace
 
-std::string GetSpecialFolder(int csidl) {
-    switch (csidl) {
-    case CSIDL_FAVORITES: {
+std::string XdgShellFolders::GetSpecialFolder(ShellFolder folder) {
+    switch (folder) {
+    case ShellFolder::Favorites: {
         std::string dataHome = DataHome();
         return dataHome.empty() ? std::string() : Ensure(dataHome + "/Favorites");
     }
-    case CSIDL_FONTS: {
+    case ShellFolder::Fonts: {
         // Root installs for every user; anyone else gets a per-user install that needs no
         // administrator rights.
         if (geteuid() == 0) {
@@ -55,9 +55,8 @@ std::string GetSpecialFolder(int csidl) {
         std::string dataHome = DataHome();
         return dataHome.empty() ? std::string() : Ensure(dataHome + "/fonts");
     }
-    default:
-        return {};
     }
+    return {};
 }
 
 } // namespace kernova

@@ -4,7 +4,7 @@
 #include <functional>
 #include <system_error>
 
-namespace kernova {
+namespace kernova::posix {
 
 // Copies `length` bytes starting at `offset` of `from` to the current position of `to`,
 // in the kernel where it can (copy_file_range, then sendfile) and through one bounded
@@ -13,4 +13,4 @@ namespace kernova {
 std::error_code CopyBytes(int from, std::int64_t offset, int to, std::int64_t length,
                           const std::function<void()>& between = {});
 
-} // namespace kernova
+} // namespace kernova::posix

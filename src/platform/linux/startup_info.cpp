@@ -1,9 +1,9 @@
-#include "platform/qt/startup_info.h"
+#include "platform/linux/startup_info.h"
 
 #include <filesystem>
 #include <system_error>
 
-namespace kernova::qt {
+namespace kernova {
 
 StartupInfo MakeStartupInfo(int argc, const char* const* argv) {
     namespace fs = std::filesystem;
@@ -23,4 +23,4 @@ StartupInfo MakeStartupInfo(int argc, const char* const* argv) {
     return info;
 }
 
-} // namespace kernova::qt
+} // namespace kernova

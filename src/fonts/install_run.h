@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/message_box.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kernova {
+
+struct Platform;
+
+// What the installing and finish pages show of a run; the wizard copies it.
+struct InstallState {
+    struct Progress {
+        int fillWidth = 0; // twips
+        std::string percent;
+    };
+    enum class Outcome { Running, Installed, Failed };
+
+    std::string status;               // "Copying <name>", "Registering <name>", ...
+    std::optional<Progress> progress; // once the first font has been handled
+    Outcome outcome = Outcome::Running;
+    std::string failureText; // the finish text of a failed run; empty: the text stays
+};
+
+// Where a run shows itself: the wizard repaints, a silent run shows nothing.
+class InstallDisplay {
+  public:
+    virtual ~InstallDisplay() = default;
+    // Shows `state` now.
+    virtual void Refresh(const InstallState& state) = 0;
+    // The already-installed box, shown over `state`.
+    virtual Answer AskAlreadyInstalled(const InstallState& state, const std::string& text,
+                                       MessageButtons buttons) = 0;
+};
+
+// One installation run's request.
+struct InstallRequest {
+    std::vector<std::string> fonts; // entry names, in list order
+    std::string extractPath;        // where they were extracted, ending in the separator
+    std::string packageTitle;
+    int troughWidth = 0;              // twips of the progress bar's trough
+    std::function<void()> addFavorite; // empty: no Favorites entry
+};
+
+// Copies every font the system does not know yet into the fonts folder, registers what
+// was copied, broadcasts the change and adds the Favorites entry. Never throws: a failure
+// ends the run with Outcome::Failed and the failing stage's text.
+InstallState InstallFonts(Platform& platform, const InstallRequest& request,
+                          InstallDisplay& display);
+
+} // namespace kernova

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/font_system.h"
+
+namespace kernova {
+
+// The font system on Linux: names read from the font files as fontconfig reads them,
+// fontconfig as the registry.
+class LinuxFontSystem : public FontSystem {
+  public:
+    std::string FaceName(const std::string& fontFile) override;
+    bool IsFaceInstalled(const std::string& faceName) override;
+    void Register(const std::string& faceName, const std::string& installedFile) override;
+    void BroadcastChange() override;
+};
+
+} // namespace kernova

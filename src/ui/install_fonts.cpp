@@ -1,0 +1,88 @@
+#include "fonts/install_run.h"
+#include "platform/platform.h"
+#include "ui/favorites.h"
+#include "ui/frm_main.h"
+
+namespace kernova {
+namespace {
+
+// The installing page shows the run's state; its boxes are the wizard's message boxes.
+class WizardInstallDisplay : public InstallDisplay {
+  public:
+    WizardInstallDisplay(MainForm& form, Runtime& runtime) : form_(form), runtime_(runtime) {}
+
+    void Refresh(const InstallState& state) override {
+        Show(state);
+        runtime_.Refresh();
+    }
+
+    Answer AskAlreadyInstalled(const InstallState& state, const std::string& text,
+                               MessageButtons buttons) override {
+        Show(state);
+        return runtime_.MsgBox(text, MessageIcon::Exclamation, buttons);
+    }
+
+    void Show(const InstallState& state) {
+        if (!state.status.empty()) {
+            form_.lblStatus.caption = state.status;
+        }
+        if (state.progress) {
+            form_.picProg.rect.width = state.progress->fillWidth;
+            form_.lblPercent.caption = state.progress->percent;
+        }
+    }
+
+  private:
+    MainForm& form_;
+    Runtime& runtime_;
+};
+
+void ShowFinishPage(MainForm& form, const char* buttonCaption) {
+    form.picInstall.visible = false;
+    form.picFinish.visible = true;
+    form.cmdNext.enabled = true;
+    form.cmdNext.caption = buttonCaption;
+}
+
+} // namespace
+
+void FrmMain::InstallFonts(bool& Silent) {
+    form.cmdNext.enabled = false;
+    form.cmdCancel.enabled = false;
+    if (Silent) {
+        form.visible = false;
+    } else {
+        runtime_.Refresh();
+    }
+    InstallRequest request;
+    request.fonts = form.lstFonts.items();
+    request.extractPath = form.ExtractPath;
+    request.packageTitle = form.PackageTitle;
+    request.troughWidth = form.picProgCon.rect.width;
+    if (!form.URLTitle.empty() && !form.URL.empty() && form.AddFav) {
+        request.addFavorite = [this] {
+            AddFavorite(platform_.files, platform_.folders, form.URLTitle, form.URL);
+        };
+    }
+    WizardInstallDisplay display(form, runtime_);
+    const InstallState state = kernova::InstallFonts(platform_, request, display);
+    display.Show(state);
+
+    if (state.outcome == InstallState::Outcome::Failed) {
+        // A silent run ends the program (cleaning up); the wizard shows the stage's text.
+        if (Silent) {
+            EndProgram(ExitCode::InstallFailed);
+        }
+        if (!state.failureText.empty()) {
+            form.lblFinishText.caption = state.failureText;
+        }
+        form.lblFinish.caption = "Could not install";
+        finishCode_ = ExitCode::InstallFailed;
+        ShowFinishPage(form, "&Close");
+        return;
+    }
+    finishCode_ = ExitCode::Done;
+    ShowFinishPage(form, "&Finish");
+}
+
+} // namespace kernova
