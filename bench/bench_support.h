@@ -3,6 +3,9 @@
 // Small pieces every benchmark program uses: elapsed time, the median of rounds, and
 // running a reference program (cp, fc-cache, fc-scan) to its end.
 
+#include "platform/linux/linux_font_system.h"
+#include "platform/posix/posix_file_system.h"
+
 #include <algorithm>
 #include <chrono>
 #include <fcntl.h>
@@ -16,6 +19,16 @@
 extern char** environ;
 
 namespace bench {
+
+// The backends the installer itself runs on, for benchmarks of the real system.
+inline kernova::posix::PosixFileSystem& Files() {
+    static kernova::posix::PosixFileSystem files;
+    return files;
+}
+inline kernova::LinuxFontSystem& Fonts() {
+    static kernova::LinuxFontSystem fonts;
+    return fonts;
+}
 
 using Clock = std::chrono::steady_clock;
 

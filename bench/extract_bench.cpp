@@ -97,7 +97,7 @@ fs::path MakePackage(const fs::path& data, const fs::path& sources) {
     MakeFile(data / "stub", 1 << 20, 7);
     const fs::path package = data / "installer";
     if (!fs::exists(package)) {
-        kernova::WritePackage((data / "stub").string(), inputs, package.string());
+        kernova::WritePackage(bench::Files(), (data / "stub").string(), inputs, package.string());
     }
     return package;
 }
@@ -115,9 +115,10 @@ long PeakOfOwnImageKiB() {
 
 // The measured child: extract, report, and leave the folder for the parent to check.
 int ExtractChild(const std::string& package, const std::string& parent) {
-    const kernova::ArchiveDirectory directory = kernova::ReadArchiveDirectory(package);
-    kernova::ExtractionFolder folder(parent);
-    kernova::ExtractAll(package, directory, folder.path(), {});
+    const kernova::ArchiveDirectory directory =
+        kernova::ReadArchiveDirectory(bench::Files(), package);
+    kernova::ExtractionFolder folder(bench::Files(), parent);
+    kernova::ExtractAll(bench::Files(), package, directory, folder.path(), {});
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%s\n%ld\n%ld\n", folder.path().c_str(), usage.ru_maxrss, PeakOfOwnImageKiB());

@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
         ours.clear();
         auto start = Clock::now();
         for (const fs::path& font : fonts) {
-            ours.insert(kernova::GetFontName(font.string()));
+            ours.insert(kernova::GetFontName(bench::Fonts(), font.string()));
         }
         oursNames = std::min(oursNames, Seconds(start));
         start = Clock::now();
@@ -183,12 +183,13 @@ int main(int argc, char** argv) {
         for (const fs::path& font : fonts) {
             // The full path: a bare name means the fonts folder of the user running this,
             // which for root is the system's.
-            kernova::RegisterFont(kernova::GetFontName(font.string()),
+            kernova::RegisterFont(bench::Fonts(), "",
+                                  kernova::GetFontName(bench::Fonts(), font.string()),
                                   (world.fonts() / font.filename()).string());
         }
         const double registering = Seconds(registerStart);
         auto changeStart = Clock::now();
-        kernova::BroadcastFontChange();
+        kernova::BroadcastFontChange(bench::Fonts());
         const double change = Seconds(changeStart);
         if (Seconds(start) < oursTotal) {
             oursTotal = Seconds(start);
@@ -219,7 +220,7 @@ int main(int argc, char** argv) {
     int found = 0;
     auto start = Clock::now();
     for (const fs::path& font : fonts) {
-        found += kernova::IsFontInstalled(font.string()) ? 1 : 0;
+        found += kernova::IsFontInstalled(bench::Fonts(), font.string()) ? 1 : 0;
     }
     const double lookups = Seconds(start);
     start = Clock::now();

@@ -212,9 +212,10 @@ double MeasureExtraction(const fs::path& installer, const fs::path& where) {
     fs::create_directories(where);
     const Clock::time_point start = Clock::now();
     {
-        kernova::ExtractionFolder folder(where.string());
-        kernova::ArchiveDirectory directory = kernova::ReadArchiveDirectory(installer.string());
-        kernova::ExtractAll(installer.string(), directory, folder.path(), nullptr);
+        kernova::ExtractionFolder folder(bench::Files(), where.string());
+        kernova::ArchiveDirectory directory =
+            kernova::ReadArchiveDirectory(bench::Files(), installer.string());
+        kernova::ExtractAll(bench::Files(), installer.string(), directory, folder.path(), nullptr);
     }
     double seconds = Since(start);
     fs::remove_all(where);
@@ -255,7 +256,7 @@ void MeasureFlushing(const std::vector<fs::path>& fonts, const fs::path& where) 
     auto delivered = [&](bool own, size_t groupSize) {
         prepare();
         Clock::time_point begin = Clock::now();
-        kernova::FontDelivery delivery(target.string() + "/", groupSize);
+        kernova::FontDelivery delivery(bench::Files(), target.string() + "/", groupSize);
         for (const fs::path& font : fonts) {
             const std::string from = (extracted / font.filename()).string();
             if (own) {

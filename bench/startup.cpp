@@ -167,8 +167,8 @@ int main(int argc, char** argv) {
         }
         const fs::path bigInstaller = data / "thirty-fonts.run";
         const fs::path tinyInstaller = data / "one-tiny-font.run";
-        kernova::WritePackage(stub.string(), big, bigInstaller.string());
-        kernova::WritePackage(stub.string(), tiny, tinyInstaller.string());
+        kernova::WritePackage(bench::Files(), stub.string(), big, bigInstaller.string());
+        kernova::WritePackage(bench::Files(), stub.string(), tiny, tinyInstaller.string());
         const double stubMiB = static_cast<double>(fs::file_size(stub)) / (1 << 20);
         std::printf("stub %.1f MiB; package of %d fonts + pictures + texts: %.1f MiB; "
                     "reference package: %.2f MiB\n",

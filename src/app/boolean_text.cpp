@@ -1,30 +1,12 @@
 #include "app/boolean_text.h"
 
+#include "archive/text_routines.h"
+
 #include <stdexcept>
 #include <string>
 
 namespace kernova {
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') {
-            x = static_cast<char>(x - 'A' + 'a');
-        }
-        if (y >= 'A' && y <= 'Z') {
-            y = static_cast<char>(y - 'A' + 'a');
-        }
-        if (x != y) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -74,14 +56,11 @@ bool ParseDecimal(std::string_view s, bool& zero) {
 } // namespace
 
 bool TextToBoolean(std::string_view text) {
-    const size_t first = text.find_first_not_of(' ');
-    const size_t last = text.find_last_not_of(' ');
-    const std::string_view trimmed =
-        first == std::string_view::npos ? std::string_view{} : text.substr(first, last - first + 1);
-    if (EqualsNoCase(trimmed, "true")) {
+    const std::string_view trimmed = Trim(text);
+    if (EqualsIgnoringCase(trimmed, "true")) {
         return true;
     }
-    if (EqualsNoCase(trimmed, "false")) {
+    if (EqualsIgnoringCase(trimmed, "false")) {
         return false;
     }
     bool zero = true;

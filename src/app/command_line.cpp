@@ -1,26 +1,19 @@
 #include "app/command_line.h"
 
+#include "archive/text_routines.h"
+
 #include "platform/message_box.h"
 #include "ui/frm_main.h"
 
 namespace kernova {
 
 CommandLineSwitch SwitchOf(const std::string& tail) {
-    const size_t first = tail.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return CommandLineSwitch::None;
-    }
-    std::string trimmed = tail.substr(first, tail.find_last_not_of(' ') - first + 1);
-    std::string last = trimmed.size() > 2 ? trimmed.substr(trimmed.size() - 2) : trimmed;
-    for (char& c : last) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    if (last == "/E") {
+    const std::string_view trimmed = Trim(tail);
+    const std::string_view last = trimmed.size() > 2 ? trimmed.substr(trimmed.size() - 2) : trimmed;
+    if (EqualsIgnoringCase(last, "/E")) {
         return CommandLineSwitch::Extract;
     }
-    if (last == "/I") {
+    if (EqualsIgnoringCase(last, "/I")) {
         return CommandLineSwitch::Install;
     }
     if (last == "/?") {

@@ -41,17 +41,8 @@ std::string OptionalText(FileSystem& files, const std::string& tag, const std::s
 
 // Font entries are the names ending in "TTF" in any letter case, spaces around ignored.
 bool IsFontEntry(const std::string& name) {
-    std::string trimmed = TrimSpaces(name);
-    if (trimmed.size() < 3) {
-        return false;
-    }
-    std::string tail = trimmed.substr(trimmed.size() - 3);
-    for (char& c : tail) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return tail == "TTF";
+    const std::string_view trimmed = Trim(name);
+    return trimmed.size() >= 3 && EqualsIgnoringCase(trimmed.substr(trimmed.size() - 3), "TTF");
 }
 
 } // namespace
@@ -78,8 +69,7 @@ void FrmMain::Start() {
         }
 
         // A private folder of our own, never fixed names in the shared temporary folder.
-        extraction_ =
-            std::make_unique<ExtractionFolder>(files, platform_.process.GetTempFolder());
+        extraction_ = std::make_unique<ExtractionFolder>(files, platform_.process.GetTempFolder());
         form.ExtractPath = extraction_->path();
         watch_ = platform_.process.RemoveOnTermination(form.ExtractPath);
         ExtractAll(files, startup_.executablePath, directory, form.ExtractPath,

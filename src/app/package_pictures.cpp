@@ -1,6 +1,7 @@
 #include "app/package_pictures.h"
 
 #include "archive/corrupt_package.h"
+#include "archive/text_routines.h"
 #include "platform/runtime.h"
 #include "ui/main_form.h"
 
@@ -9,15 +10,6 @@
 namespace kernova {
 namespace {
 
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
 // Loads every entry whose name without its last four characters (a dot and a
 // three-character extension) is `stem`, in list order, into `target`.
 void LoadMatches(MainForm& form, Runtime& runtime, const std::string& stem, Picture& target) {
@@ -25,7 +17,7 @@ void LoadMatches(MainForm& form, Runtime& runtime, const std::string& stem, Pict
         if (name.size() < 4) {
             throw CorruptPackage("entry name shorter than four characters: \"" + name + "\"");
         }
-        if (UpperAscii(name.substr(0, name.size() - 4)) != stem) {
+        if (!EqualsIgnoringCase(std::string_view(name).substr(0, name.size() - 4), stem)) {
             continue;
         }
         Picture loaded;

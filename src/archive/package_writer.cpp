@@ -168,8 +168,8 @@ std::string OutputFolder(const std::string& path) {
 
 } // namespace
 
-void WritePackage(FileSystem& files, const std::string& stubPath, const std::vector<PackageInput>& inputs,
-                  const std::string& outputPath) {
+void WritePackage(FileSystem& files, const std::string& stubPath,
+                  const std::vector<PackageInput>& inputs, const std::string& outputPath) {
     if (inputs.empty()) {
         Fail("a package holds at least one entry");
     }

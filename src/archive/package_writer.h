@@ -22,8 +22,8 @@ struct PackageInput {
 // staged file in its folder and committed into place, so a failure leaves no file.
 // Throws std::runtime_error (with a message naming the culprit) on bad input or I/O failure.
 // Memory use does not depend on the input sizes.
-void WritePackage(FileSystem& files, const std::string& stubPath, const std::vector<PackageInput>& inputs,
-                  const std::string& outputPath);
+void WritePackage(FileSystem& files, const std::string& stubPath,
+                  const std::vector<PackageInput>& inputs, const std::string& outputPath);
 
 // The same, writing the archive with raw fields: for tests that need damaged packages.
 // No checks are made; `rawCountField` (5 bytes) and each entry's raw 40-byte name field and

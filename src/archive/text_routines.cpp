@@ -1,5 +1,7 @@
 #include "archive/text_routines.h"
 
+#include <algorithm>
+
 namespace kernova {
 
 std::string& ReplaceAll(std::string& text, std::string_view find, std::string_view replacement) {
@@ -21,12 +23,40 @@ std::string& StripLineBreaks(std::string& text) {
     return ReplaceAll(text, "\r", "");
 }
 
-std::string TrimSpaces(const std::string& text) {
-    const std::string::size_type first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
+std::string_view Trim(std::string_view text, std::string_view blanks) {
+    const std::string_view::size_type first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) {
         return {};
     }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::string TrimSpaces(const std::string& text) {
+    return std::string(Trim(text));
+}
+
+char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string FoldCase(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) {
+        c = FoldCase(c);
+    }
+    return folded;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldCase(x) == FoldCase(y);
+           });
+}
+
+bool LessIgnoringCase(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(FoldCase(x)) < static_cast<unsigned char>(FoldCase(y));
+    });
 }
 
 } // namespace kernova

@@ -1,5 +1,6 @@
 #include "config/descriptor.h"
 
+#include "archive/text_routines.h"
 #include "config/field_reader.h"
 #include "platform/file_system.h"
 
@@ -15,30 +16,10 @@ namespace {
 // At most this many fields of the file are looked at; a tag further on is not found.
 constexpr int kFieldsExamined = 65;
 
-// ASCII only: the keys are ASCII, and the match must not change with the process locale.
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string UpperAscii(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        c = UpperAscii(c);
-    }
-    return upper;
-}
-
-// Where `upperMarker` first occurs in `field`, compared without regard to letter case.
-std::size_t FindIgnoringCase(std::string_view field, std::string_view upperMarker) {
-    if (upperMarker.size() > field.size()) {
-        return std::string_view::npos;
-    }
-    for (std::size_t at = 0; at + upperMarker.size() <= field.size(); ++at) {
-        std::size_t i = 0;
-        while (i < upperMarker.size() && UpperAscii(field[at + i]) == upperMarker[i]) {
-            ++i;
-        }
-        if (i == upperMarker.size()) {
+// Where `marker` first occurs in `field`, compared without regard to letter case.
+std::size_t FindIgnoringCase(std::string_view field, std::string_view marker) {
+    for (std::size_t at = 0; at + marker.size() <= field.size(); ++at) {
+        if (EqualsIgnoringCase(field.substr(at, marker.size()), marker)) {
             return at;
         }
     }
@@ -46,17 +27,14 @@ std::size_t FindIgnoringCase(std::string_view field, std::string_view upperMarke
 }
 
 // The value of the tag, or the empty text when it is absent or the file is unusable.
-std::string FindTagValue(FileSystem& files, const std::string& tagName,
-                         const std::string& path) {
+std::string FindTagValue(FileSystem& files, const std::string& tagName, const std::string& path) {
     std::error_code ec;
     std::unique_ptr<InputFile> file = path.empty() ? nullptr : files.Open(path, ec);
     if (!file) {
         return {};
     }
     FieldReader reader(*file);
-    std::string marker = "<";
-    marker += UpperAscii(tagName);
-    marker += '>';
+    const std::string marker = "<" + tagName + ">";
     for (int n = 0; n < kFieldsExamined; ++n) {
         std::optional<std::string> field = reader.Next();
         if (!field) {
@@ -82,7 +60,8 @@ std::string FindTagValue(FileSystem& files, const std::string& tagName,
 std::string ReadTag(FileSystem& files, const std::string& tagName, const std::string& filePath,
                     const std::string& defaultValue) {
     try {
-        std::string value = FindTagValue(files, tagName, filePath.empty() ? DescriptorPath : filePath);
+        std::string value =
+            FindTagValue(files, tagName, filePath.empty() ? DescriptorPath : filePath);
         return value.empty() ? defaultValue : value;
     } catch (const std::bad_alloc&) {
         // Out of memory is one more reason the file cannot be read: the caller's default.

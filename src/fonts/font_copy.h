@@ -56,8 +56,7 @@ class FontDelivery {
         std::unique_ptr<StagedFile> file;
     };
 
-    void Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file,
-                 const std::string& name);
+    void Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file, const std::string& name);
     void DeliverGroup();
 
     FileSystem& files_;

@@ -68,7 +68,8 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
         }
         state.status = "Copying " + faceName;
         if (installed) {
-            const MessageButtons buttons = count == 1 ? MessageButtons::Ok : MessageButtons::OkCancel;
+            const MessageButtons buttons =
+                count == 1 ? MessageButtons::Ok : MessageButtons::OkCancel;
             if (display.AskAlreadyInstalled(state, AlreadyInstalledText(faceName), buttons) ==
                 Answer::Cancel) {
                 break;
@@ -77,8 +78,9 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
             StageTimings::Scope measure(timings, StageTimings::Copies);
             written.push_back({faceName, delivery.AddOwnFile(extracted, entry)});
         }
-        state.progress = InstallState::Progress{
-            ProgressFillWidth(request.troughWidth, count, index + 1), PercentText(count, index + 1)};
+        state.progress =
+            InstallState::Progress{ProgressFillWidth(request.troughWidth, count, index + 1),
+                                   PercentText(count, index + 1)};
     }
     {
         StageTimings::Scope measure(timings, StageTimings::Copies);

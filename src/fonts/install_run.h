@@ -41,7 +41,7 @@ struct InstallRequest {
     std::vector<std::string> fonts; // entry names, in list order
     std::string extractPath;        // where they were extracted, ending in the separator
     std::string packageTitle;
-    int troughWidth = 0;              // twips of the progress bar's trough
+    int troughWidth = 0;               // twips of the progress bar's trough
     std::function<void()> addFavorite; // empty: no Favorites entry
 };
 

@@ -6,7 +6,8 @@
 namespace kernova {
 
 // The platform's folder separator.
-inline constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+inline constexpr char kPathSeparator =
+    static_cast<char>(std::filesystem::path::preferred_separator);
 
 // Appends the separator to a non-empty folder path that lacks it (in place; also the
 // result). An empty path stays empty: it never becomes the root folder.

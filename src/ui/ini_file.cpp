@@ -29,24 +29,7 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 std::string_view TrimBlanks(std::string_view s) {
-    const size_t first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (fold(a[i]) != fold(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return Trim(s, " \t");
 }
 
 // The name of a "[name]" line, or nothing when the line is not a section header.
@@ -102,7 +85,7 @@ std::string SetIniKey(std::string_view text, std::string_view section, std::stri
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::optional<std::string_view> name = SectionName(lines[i]);
         if (!sectionLine) {
-            if (name && EqualsNoCase(*name, section)) {
+            if (name && EqualsIgnoringCase(*name, section)) {
                 sectionLine = i;
                 insertAt = i + 1;
             }
@@ -114,7 +97,7 @@ std::string SetIniKey(std::string_view text, std::string_view section, std::stri
         if (TrimBlanks(lines[i]).empty()) {
             continue; // blank lines before the next section stay there
         }
-        if (EqualsNoCase(KeyName(lines[i]), key)) {
+        if (EqualsIgnoringCase(KeyName(lines[i]), key)) {
             replaceAt = i;
             break;
         }
@@ -142,8 +125,8 @@ std::string SetIniKey(std::string_view text, std::string_view section, std::stri
     return out;
 }
 
-std::error_code WriteIniFile(FileSystem& files, std::string_view section, std::string_view key, std::string_view value,
-                             const std::string& path) {
+std::error_code WriteIniFile(FileSystem& files, std::string_view section, std::string_view key,
+                             std::string_view value, const std::string& path) {
     if (section.empty() || key.empty() || BreaksLines(section) || BreaksLines(key) ||
         BreaksLines(value) || section.find(']') != std::string_view::npos ||
         key.find('=') != std::string_view::npos) {

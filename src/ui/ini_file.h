@@ -20,7 +20,7 @@ std::string SetIniKey(std::string_view text, std::string_view section, std::stri
 // so the file is never half-written; a link under `path` is replaced, never followed.
 // A section, key or value that would break the file's lines (CR, LF, NUL; "]" in a
 // section, "=" in a key; an empty section or key) writes nothing. Returns the failure.
-std::error_code WriteIniFile(FileSystem& files, std::string_view section, std::string_view key, std::string_view value,
-                             const std::string& path);
+std::error_code WriteIniFile(FileSystem& files, std::string_view section, std::string_view key,
+                             std::string_view value, const std::string& path);
 
 } // namespace kernova

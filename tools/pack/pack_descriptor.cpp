@@ -1,7 +1,7 @@
 #include "pack_descriptor.h"
 
-#include <algorithm>
-#include <cctype>
+#include "archive/text_routines.h"
+
 #include <stdexcept>
 
 namespace kernova::pack {
@@ -11,12 +11,6 @@ namespace {
 // found in place of the real tag.
 constexpr const char* kKeys[] = {"URL",     "URLNAME",      "TITLE",          "README",
                                  "LICENSE", "ADDFAVORITES", "SHOWFONTPREVIEW"};
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 const char* Boolean(bool value) {
     return value ? "True" : "False";
@@ -41,12 +35,9 @@ void CheckDescriptorValue(const std::string& option, const std::string& value) {
     if (value.find_first_of("\r\n") != std::string::npos) {
         refuse("a line break");
     }
-    const std::string upper = Upper(value);
+    const std::string folded = FoldCase(value);
     for (const char* key : kKeys) {
-        std::string marker(1, '<');
-        marker += key;
-        marker += '>';
-        if (upper.find(marker) != std::string::npos) {
+        if (folded.find(FoldCase("<" + std::string(key) + ">")) != std::string::npos) {
             refuse("the tag <" + std::string(key) + ">");
         }
     }

@@ -8,7 +8,8 @@
 
 namespace kernova::pack {
 
-int ListInstaller(FileSystem& files, const std::string& installer, std::ostream& out, std::ostream& errors) {
+int ListInstaller(FileSystem& files, const std::string& installer, std::ostream& out,
+                  std::ostream& errors) {
     ArchiveDirectory directory;
     try {
         directory = ReadArchiveDirectory(files, installer);

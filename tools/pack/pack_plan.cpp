@@ -1,11 +1,11 @@
 #include "pack_plan.h"
 
 #include "archive/plain_file_name.h"
+#include "archive/text_routines.h"
 #include "font_check.h"
 #include "pack_descriptor.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -27,12 +27,6 @@ constexpr std::size_t kMaxName = 40;
 std::string BaseName(const std::string& path) {
     std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
 }
 
 void CheckReadable(const std::string& path) {
@@ -59,7 +53,7 @@ void CheckStoredName(const std::string& path, const std::string& name) {
 }
 
 bool EndsInTtf(const std::string& name) {
-    return name.size() >= 3 && Upper(name.substr(name.size() - 3)) == "TTF";
+    return name.size() >= 3 && EqualsIgnoringCase(name.substr(name.size() - 3), "TTF");
 }
 
 PackageInput FromFile(const std::string& name, const std::string& path, bool text = false) {
@@ -91,7 +85,7 @@ PackageInput Picture(const std::string& option, const std::string& stem, const s
         Fail(option + " " + path +
              ": a picture needs an extension of three characters (such as .jpg or .bmp)");
     }
-    if (Upper(extension) == "TTF") {
+    if (EqualsIgnoringCase(extension, "TTF")) {
         Fail(option + " " + path + ": a picture named .ttf would be taken for a font");
     }
     const std::string name = stem + "." + extension;
@@ -170,7 +164,7 @@ std::vector<PackageInput> PlanPackage(const PackOptions& options) {
     // Names that differ only in letter case collide in a case-insensitive folder.
     std::map<std::string, const PackageInput*> seen;
     for (const PackageInput& entry : entries) {
-        auto [at, added] = seen.emplace(Upper(entry.name), &entry);
+        auto [at, added] = seen.emplace(FoldCase(entry.name), &entry);
         if (!added) {
             const std::string first = at->second->sourcePath;
             Fail(first + " and " + entry.sourcePath + " would both be stored as \"" +

@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
-#include <vector>
 
 namespace kernova::posix {
 namespace {
@@ -50,8 +49,8 @@ std::string HiddenStagedName(const std::string& folder) {
     return JoinPath(folder, ".kernova-" + RandomLetters() + ".part");
 }
 
-std::unique_ptr<PosixStagedFile> PosixStagedFile::Create(const std::string& folder,
-                                                         unsigned mode, std::error_code& ec) {
+std::unique_ptr<PosixStagedFile> PosixStagedFile::Create(const std::string& folder, unsigned mode,
+                                                         std::error_code& ec) {
     if (folder.empty()) {
         ec = std::make_error_code(std::errc::no_such_file_or_directory);
         return nullptr;
@@ -71,7 +70,8 @@ std::unique_ptr<PosixStagedFile> PosixStagedFile::Create(const std::string& fold
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string path = HiddenStagedName(folder);
-        UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        UniqueFd fd(
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
         if (fd.valid()) {
             ec.clear();
             return std::unique_ptr<PosixStagedFile>(
@@ -126,30 +126,17 @@ std::error_code PosixStagedFile::Write(const void* data, std::size_t size) {
     return WriteAll(fd_.get(), data, size);
 }
 
-std::error_code PosixStagedFile::CopyFrom(InputFile& from, std::int64_t offset,
-                                          std::int64_t length,
+std::error_code PosixStagedFile::CopyFrom(InputFile& from, std::int64_t offset, std::int64_t length,
                                           const std::function<void()>& between) {
     if (!writable_) {
         return std::make_error_code(std::errc::bad_file_descriptor);
     }
-    if (auto* file = dynamic_cast<PosixInputFile*>(&from)) {
-        return CopyBytes(file->fd(), offset, fd_.get(), length, between);
+    // Every input of this file system is a descriptor the kernel can copy from.
+    auto* file = dynamic_cast<PosixInputFile*>(&from);
+    if (file == nullptr) {
+        return std::make_error_code(std::errc::invalid_argument);
     }
-    // Any other kind of input: through one bounded buffer.
-    std::vector<char> buffer(std::size_t{256} << 10);
-    while (length > 0) {
-        const auto part = static_cast<std::size_t>(
-            std::min<std::int64_t>(length, static_cast<std::int64_t>(buffer.size())));
-        if (std::error_code ec = from.ReadAt(offset, buffer.data(), part)) {
-            return ec;
-        }
-        if (std::error_code ec = WriteAll(fd_.get(), buffer.data(), part)) {
-            return ec;
-        }
-        offset += static_cast<std::int64_t>(part);
-        length -= static_cast<std::int64_t>(part);
-    }
-    return {};
+    return CopyBytes(file->fd(), offset, fd_.get(), length, between);
 }
 
 std::error_code PosixStagedFile::SetMode(unsigned mode) {
