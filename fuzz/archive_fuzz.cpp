@@ -10,6 +10,7 @@
 #include "archive/corrupt_package.h"
 #include "archive/extraction.h"
 #include "archive/plain_file_name.h"
+#include "platform/posix/posix_file_system.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -87,6 +88,7 @@ void CheckDirectory(const kernova::ArchiveDirectory& directory, std::int64_t len
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static kernova::posix::PosixFileSystem files;
     const Scratch& scratch = GetScratch();
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     {
@@ -96,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     kernova::ArchiveDirectory directory;
     try {
-        directory = kernova::ReadArchiveDirectory(scratch.package.string());
+        directory = kernova::ReadArchiveDirectory(files, scratch.package.string());
     } catch (const kernova::CorruptPackage&) {
         CheckScratchIsClean(scratch);
         return 0;
@@ -111,9 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     {
-        kernova::ExtractionFolder folder(scratch.tmp.string());
+        kernova::ExtractionFolder folder(files, scratch.tmp.string());
         int yields = 0;
-        kernova::ExtractAll(scratch.package.string(), directory, folder.path(),
+        kernova::ExtractAll(files, scratch.package.string(), directory, folder.path(),
                             [&yields] { ++yields; });
         // Read order: of two entries with one name, the one read later (appended earlier)
         // is written later and remains.

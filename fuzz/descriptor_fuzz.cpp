@@ -7,6 +7,7 @@
 // current folder.
 
 #include "config/descriptor.h"
+#include "platform/posix/posix_file_system.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -43,7 +44,8 @@ const fs::path& DescriptorFile() {
 }
 
 void Check(const std::string& tag, const std::string& contents) {
-    const std::string value = kernova::ReadTag(tag, DescriptorFile().string(), kDefault);
+    static kernova::posix::PosixFileSystem files;
+    const std::string value = kernova::ReadTag(files, tag, DescriptorFile().string(), kDefault);
     if (value == kDefault) {
         return;
     }
