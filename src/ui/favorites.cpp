@@ -17,16 +17,12 @@ bool SplitTitle(const std::string& title, std::vector<std::string>& parts) {
     if (title.empty() || title.find('\0') != std::string::npos) {
         return false;
     }
-    std::string path = title;
-    for (char& c : path) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
+    // Either slash separates, so that no part can hold a separator of any platform.
+    constexpr std::string_view kSeparators = "\\/";
     size_t start = 0;
     for (;;) {
-        const size_t slash = path.find('/', start);
-        std::string part = path.substr(start, slash == std::string::npos ? slash : slash - start);
+        const size_t slash = title.find_first_of(kSeparators, start);
+        std::string part = title.substr(start, slash == std::string::npos ? slash : slash - start);
         if (part.empty() || part == "." || part == "..") {
             return false;
         }
