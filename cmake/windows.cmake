@@ -1,29 +1,11 @@
 # The Windows configuration (MinGW-w64, cmake/mingw-w64-x86_64.cmake): the portable layers
 # and their tests, run under Wine by ctest. No fontconfig, FreeType or Qt here.
 
-# The sources that hold no OS, toolkit or font-library code yet. Once the layers sit behind
-# src/platform/*.h this becomes a glob of the five portable folders and the Windows backend.
-set(KERNOVA_WINDOWS_CORE_SOURCES
-  src/app/boolean_text.cpp
-  src/app/text_decoding.cpp
-  src/archive/field_numbers.cpp
-  src/archive/line_ends.cpp
-  src/archive/plain_file_name.cpp
-  src/archive/text_routines.cpp
-  src/fonts/install_progress.cpp
-  src/ui/string_list.cpp)
-
-# The tests that build from those sources alone. Later, one line:
+# The tests of the portable layers. Later, one line:
 #   file(GLOB KERNOVA_WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp tests/fakes/*.cpp)
 set(KERNOVA_WINDOWS_TEST_SOURCES
   tests/unit/install_run_progress_test.cpp
   tests/unit/portable_smoke_test.cpp)
-
-set(KERNOVA_WARNINGS -Wall -Wextra)
-
-add_library(kernova_core STATIC ${KERNOVA_WINDOWS_CORE_SOURCES})
-target_include_directories(kernova_core PUBLIC src)
-target_compile_options(kernova_core PRIVATE ${KERNOVA_WARNINGS})
 
 if(NOT KERNOVA_TESTS)
   return()
@@ -38,7 +20,6 @@ set(INSTALL_GTEST OFF CACHE BOOL "Embedded: nothing of GoogleTest is installed")
 add_subdirectory(${KERNOVA_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 add_executable(kernova_unit_tests ${KERNOVA_WINDOWS_TEST_SOURCES})
-target_compile_options(kernova_unit_tests PRIVATE ${KERNOVA_WARNINGS})
 target_include_directories(kernova_unit_tests PRIVATE tests)
 target_link_libraries(kernova_unit_tests PRIVATE kernova_core GTest::gtest_main)
 

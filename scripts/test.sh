@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything with the sanitizers and runs every test, then each fuzz target briefly.
+# Builds everything with the sanitizers and runs every test, then each fuzz target briefly,
+# then the Windows build of the portable layers and their tests under Wine.
 # Usage: scripts/test.sh            (FUZZ_SECONDS=N to change the fuzzing time per target)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,3 +16,6 @@ cmake --build build-test -j"$jobs"
 (cd build-test && ctest -j"$jobs" --output-on-failure --timeout 600)
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+
+# The portable layers cross-built by MinGW and their tests under Wine.
+bash scripts/test-windows.sh
