@@ -1,7 +1,7 @@
 // A font vendor packs fonts with kernova-pack; a user runs the installer twice with /I on a
 // machine without a display, in environments that differ in the folders the installer
 // falls back on and in what it may write. Everything is seen from outside: exit status,
-// files, and what a new fontconfig client lists.
+// files, and what a new fontconfig client lists. Run as root, it installs for every user.
 #include "support/archive_fixtures.h"
 #include "support/font_listing.h"
 #include "support/installer_process.h"
@@ -9,6 +9,7 @@
 #include "support/wizard_package.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace kernova {
 namespace {
@@ -91,6 +92,45 @@ TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNot
             EXPECT_EQ(ExtractionFoldersInTmp(), inTmp);
         }
     }
+}
+
+// Run as root, the silent install puts fonts into /usr/local/share/fonts for every user. The
+// run happens in a private mount namespace with an empty file system over /usr/local/share,
+// so the machine's own folder is never touched; what landed there is reported from inside.
+// $1 the font, then the command; prints nothing at all when there is no namespace.
+constexpr const char* kScript =
+    "mount -t tmpfs kernova /usr/local/share && cd /usr/local/share && mkdir -m 0700 tmp || exit\n"
+    "echo '<fontconfig><dir>/usr/local/share/fonts</dir><cachedir>/usr/local/share/cache"
+    "</cachedir></fontconfig>' >fonts.conf\n"
+    "export FONTCONFIG_FILE=$PWD/fonts.conf TMPDIR=$PWD/tmp XDG_RUNTIME_DIR=$PWD/tmp\n"
+    "font=$1; shift; \"$@\"; echo \"status $?\"; ls -A tmp\n"
+    "fc-list --format '%{file}: %{fullname[0]}\\n'; cmp \"$font\" fonts/${font##*/} && echo same\n";
+
+TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
+    if (::getuid() != 0) {
+        GTEST_SKIP() << "needs a suite started as root";
+    }
+    test::Sandbox sandbox;
+    const std::string font = test::TestFont("KernovaSampleSans-Regular.ttf").string();
+    const std::string installer = (sandbox.work() / "KernovaSample.run").string();
+    test::Pack({"-o", installer, font});
+    const test::TreeSnapshot shared = test::Snapshot("/usr/local/share");
+
+    // The suite runs with only its effective id dropped; the real id takes root back.
+    const test::ProcessResult result =
+        test::RunProcess({"/usr/bin/setpriv", "--reuid=0", "--regid=0", "--keep-groups",
+                          "/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh",
+                          "-c", kScript, "sh", font, installer, "/I"},
+                         test::HeadlessOptions(sandbox));
+
+    if (result.out.empty()) {
+        GTEST_SKIP() << "no private mount namespace: " << result.err;
+    }
+    EXPECT_EQ(result.out, "status 0\n/usr/local/share/fonts/KernovaSampleSans-Regular.ttf: "
+                          "Kernova Sample Sans\nsame\n")
+        << result.err;
+    EXPECT_EQ(test::Snapshot("/usr/local/share"), shared);
+    EXPECT_TRUE(test::FolderContents(sandbox.fontsDir()).empty());
 }
 
 } // namespace
