@@ -1,93 +1,136 @@
-// A font vendor packs fonts with kernova-pack; a user runs the installer with /I on a
-// machine without a display. Everything is seen from outside: exit status, files, and what
-// a new fontconfig client lists.
-#include "platform/exit_code.h"
+// A font vendor packs fonts with kernova-pack; a user runs the installer twice with /I on a
+// machine without a display, in environments that differ in the folders the installer
+// falls back on and in what it may write. Everything is seen from outside: exit status,
+// files, and what a new fontconfig client lists. Run as root, it installs for every user.
+#include "support/archive_fixtures.h"
 #include "support/font_listing.h"
 #include "support/installer_process.h"
-#include "support/sandbox.h"
+#include "support/test_user.h"
 #include "support/wizard_package.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <set>
+#include <unistd.h>
 
 namespace kernova {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FolderFiles;
-using test::ReadFileBytes;
-using test::TestFont;
+using test::Sandbox;
 
-constexpr const char* kMono = "KernovaSampleMono-Regular.ttf";
-constexpr const char* kSans = "KernovaSampleSans-Regular.ttf";
-constexpr const char* kSerif = "KernovaSampleSerif-Regular.ttf";
+const char* const kFonts[] = {"KernovaSampleMono-Regular.ttf", "KernovaSampleSans-Regular.ttf",
+                              "KernovaSampleSerif-Regular.ttf"};
+const char* const kNames[] = {"Kernova Sample Mono", "Kernova Sample Sans", "Kernova Sample Serif"};
 
-class SilentInstallE2eTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        test::Pack({"-o", installer.string(), "--title", "Kernova Sample", TestFont(kMono).string(),
-                    TestFont(kSans).string(), TestFont(kSerif).string()});
-    }
-
-    test::ProcessResult Install() { return test::RunInstaller(sandbox, installer, {"/I"}); }
-
-    std::set<std::string> ListedNames() {
-        std::set<std::string> names;
-        for (const test::ListedFont& font : test::ListFontsInNewProcess(sandbox.environment())) {
-            names.insert(font.fullName);
-        }
-        return names;
-    }
-
-    void ExpectNothingLeftInTheTemporaryFolder() {
-        EXPECT_EQ(test::FolderContents(sandbox.tmp()), std::vector<std::string>{});
-    }
-
-    test::Sandbox sandbox;
-    fs::path installer = sandbox.work() / "KernovaSample.run";
-};
-
-const std::set<std::string> kThreeNames = {"Kernova Sample Mono", "Kernova Sample Sans",
-                                           "Kernova Sample Serif"};
-
-TEST_F(SilentInstallE2eTest, InstallsThreeFontsAndRunningAgainChangesNothing) {
-    test::ProcessResult result = Install();
-
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    const std::map<std::string, std::string> files = FolderFiles(sandbox.fontsDir());
-    ASSERT_EQ(files.size(), 3u);
-    for (const char* font : {kMono, kSans, kSerif}) {
-        EXPECT_EQ(files.at(font), ReadFileBytes(TestFont(font))) << font;
-    }
-    EXPECT_EQ(ListedNames(), kThreeNames);
-    ExpectNothingLeftInTheTemporaryFolder();
-
-    test::ProcessResult again = Install();
-
-    EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(FolderFiles(sandbox.fontsDir()), files);
-    // Without a display the already-installed box is written to standard error.
-    for (const char* name : {"Mono", "Sans", "Serif"}) {
-        EXPECT_NE(again.err.find(std::string("The Kernova Sample ") + name +
-                                 " font is already installed."),
-                  std::string::npos)
-            << again.err;
-    }
-    EXPECT_EQ(ListedNames(), kThreeNames);
-    ExpectNothingLeftInTheTemporaryFolder();
+// The extraction folders in the shared /tmp, where an installer without TMPDIR extracts.
+std::vector<std::string> ExtractionFoldersInTmp() {
+    std::vector<std::string> names = test::FolderNames("/tmp");
+    std::erase_if(names, [](const std::string& name) { return !name.starts_with("kernova-"); });
+    return names;
 }
 
-TEST_F(SilentInstallE2eTest, AnUnwritableFontsFolderFailsWithTheStatusAndCleansUp) {
-    fs::permissions(sandbox.fontsDir(), fs::perms(0555));
+struct Environment {
+    const char* name;
+    std::vector<std::string> env;                  // arguments of env(1) before the installer
+    fs::path (Sandbox::*folder)() const = nullptr; // given `mode`, or a file in its place
+    int mode = 0;
+    int status = 0;
+};
 
-    test::ProcessResult result = Install();
+// A home that cannot hold fonts: XDG_DATA_HOME is the one that counts. Where fontconfig
+// cannot write its cache, new clients scan the folder instead (a read-only cache folder of
+// the user's own it would simply make writable again).
+const Environment kEnvironments[] = {
+    {"Default", {}},
+    {"XdgDataHomeBeforeHome", {"HOME=/nonexistent"}},
+    {"NoXdgDataHomeFallsBackOnHome", {"-u", "XDG_DATA_HOME"}},
+    {"NoTmpdirExtractsInTmp", {"-u", "TMPDIR"}},
+    {"EmptyTmpdirExtractsInTmp", {"TMPDIR="}},
+    {"FileForFontCache", {}, &Sandbox::fontconfigCache},
+    {"ReadOnlyFontsFolder", {}, &Sandbox::fontsDir, 0555, 4},
+};
 
-    fs::permissions(sandbox.fontsDir(), fs::perms::owner_all, fs::perm_options::add);
-    EXPECT_EQ(result.exitCode, static_cast<int>(ExitCode::InstallFailed)) << result.err;
-    EXPECT_TRUE(FolderFiles(sandbox.fontsDir()).empty());
-    EXPECT_TRUE(ListedNames().empty());
-    ExpectNothingLeftInTheTemporaryFolder();
+TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNothing) {
+    Sandbox vendor;
+    const fs::path installer = vendor.work() / "KernovaSample.run";
+    std::vector<std::string> pack = {"-o", installer.string()};
+    std::map<std::string, std::string> installed;
+    for (const char* font : kFonts) {
+        pack.push_back(test::TestFont(font).string());
+        installed[font] = test::ReadFileBytes(test::TestFont(font));
+    }
+    test::Pack(pack);
+    for (const Environment& environment : kEnvironments) {
+        SCOPED_TRACE(environment.name);
+        Sandbox sandbox;
+        const fs::path folder = environment.folder ? (sandbox.*environment.folder)() : "";
+        if (environment.mode != 0) {
+            fs::permissions(folder, fs::perms(environment.mode));
+        } else if (!folder.empty()) {
+            fs::remove(folder);
+            test::WriteFileBytes(folder, "");
+        }
+        std::vector<std::string> command = {"/usr/bin/env"};
+        command.insert(command.end(), environment.env.begin(), environment.env.end());
+        command.insert(command.end(), {installer.string(), "/I"});
+        const std::vector<std::string> inTmp = ExtractionFoldersInTmp();
+        const bool done = environment.status == 0;
+        for (const bool again : {false, true}) {
+            const test::ProcessResult result = test::RunProcess(
+                test::AsTestUser(command, sandbox.environment()), test::HeadlessOptions(sandbox));
+            EXPECT_EQ(result.exitCode, environment.status) << result.err;
+            EXPECT_EQ(test::FolderFiles(sandbox.fontsDir()),
+                      done ? installed : decltype(installed){});
+            // Without a display the already-installed box is written to standard error.
+            for (const char* name : kNames) {
+                EXPECT_EQ(test::NewProcessListsFullName(sandbox.environment(), name), done);
+                EXPECT_EQ(result.err.find("The " + std::string(name) +
+                                          " font is already installed.") != std::string::npos,
+                          again && done)
+                    << result.err;
+            }
+            EXPECT_EQ(test::FolderContents(sandbox.tmp()), std::vector<std::string>{});
+            EXPECT_EQ(ExtractionFoldersInTmp(), inTmp);
+        }
+    }
+}
+
+// Run as root, the silent install puts fonts into /usr/local/share/fonts for every user. The
+// run happens in a private mount namespace with an empty file system over /usr/local/share,
+// so the machine's own folder is never touched; what landed there is reported from inside.
+// $1 the font, then the command; prints nothing at all when there is no namespace.
+constexpr const char* kScript =
+    "mount -t tmpfs kernova /usr/local/share && cd /usr/local/share && mkdir -m 0700 tmp || exit\n"
+    "echo '<fontconfig><dir>/usr/local/share/fonts</dir><cachedir>/usr/local/share/cache"
+    "</cachedir></fontconfig>' >fonts.conf\n"
+    "export FONTCONFIG_FILE=$PWD/fonts.conf TMPDIR=$PWD/tmp XDG_RUNTIME_DIR=$PWD/tmp\n"
+    "font=$1; shift; \"$@\"; echo \"status $?\"; ls -A tmp\n"
+    "fc-list --format '%{file}: %{fullname[0]}\\n'; cmp \"$font\" fonts/${font##*/} && echo same\n";
+
+TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
+    if (::getuid() != 0) {
+        GTEST_SKIP() << "needs a suite started as root";
+    }
+    test::Sandbox sandbox;
+    const std::string font = test::TestFont("KernovaSampleSans-Regular.ttf").string();
+    const std::string installer = (sandbox.work() / "KernovaSample.run").string();
+    test::Pack({"-o", installer, font});
+    const test::TreeSnapshot shared = test::Snapshot("/usr/local/share");
+
+    // The suite runs with only its effective id dropped; the real id takes root back.
+    const test::ProcessResult result =
+        test::RunProcess({"/usr/bin/setpriv", "--reuid=0", "--regid=0", "--keep-groups",
+                          "/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh",
+                          "-c", kScript, "sh", font, installer, "/I"},
+                         test::HeadlessOptions(sandbox));
+
+    if (result.out.empty()) {
+        GTEST_SKIP() << "no private mount namespace: " << result.err;
+    }
+    EXPECT_EQ(result.out, "status 0\n/usr/local/share/fonts/KernovaSampleSans-Regular.ttf: "
+                          "Kernova Sample Sans\nsame\n")
+        << result.err;
+    EXPECT_EQ(test::Snapshot("/usr/local/share"), shared);
+    EXPECT_TRUE(test::FolderContents(sandbox.fontsDir()).empty());
 }
 
 } // namespace
