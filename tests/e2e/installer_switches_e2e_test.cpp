@@ -3,6 +3,7 @@
 // with nowhere to show itself, and corrupt packages. No run leaves anything behind.
 #include "config/descriptor.h"
 #include "support/installer_process.h"
+#include "support/linux_platform.h"
 #include "support/wizard_package.h"
 
 #include <fstream>
@@ -85,7 +86,10 @@ TEST(InstallerSwitchesE2eTest, EachRunEndsWithItsStatusAndMessageLeavingNothingB
         {"Readme", "True"},         {"License", "True"}, {"AddFavorites", "False"},
         {"ShowFontPreview", "True"}};
     for (const auto& [tag, value] : tags) {
-        EXPECT_EQ(ReadTag(tag, (extracted / "kernova.xml").string(), "-"), value) << tag;
+        EXPECT_EQ(
+            ReadTag(test::LinuxPlatform().files, tag, (extracted / "kernova.xml").string(), "-"),
+            value)
+            << tag;
     }
 }
 
