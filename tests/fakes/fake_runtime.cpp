@@ -1,33 +1,19 @@
-#include "support/fake_runtime.h"
+#include "fakes/fake_runtime.h"
 
-#include "platform/message_box.h"
-#include "ui/controls.h"
+#include "platform/file_system.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 
 namespace kernova::test {
-
-void FakePreviewCanvas::AddFontFile(const std::string& path) {
-    addedFiles.push_back(path);
-}
-
-void FakePreviewCanvas::ReleaseFontFile(const std::string& path) {
-    releasedFiles.push_back(path);
-}
 
 void FakePreviewCanvas::SetFontName(const std::string& faceName) {
     if (std::find(knownNames.begin(), knownNames.end(), faceName) == knownNames.end()) {
         throw std::runtime_error("no such font: " + faceName);
     }
     fontName = faceName;
-}
-
-void FakePreviewCanvas::SetFontSize(double points) {
-    fontSize = points;
 }
 
 int FakePreviewCanvas::TextWidth(const std::string& text) {
@@ -40,43 +26,56 @@ void FakePreviewCanvas::Print(const std::string& text) {
     currentY += static_cast<int>(fontSize * lineHeightPerPoint);
 }
 
+Shown FakeRuntime::Showing() const {
+    return form ? Shown{form->lblStatus.caption, form->lblPercent.caption, form->picProg.rect.width}
+                : Shown{};
+}
+
 Answer FakeRuntime::MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                            const std::string& title) {
-    boxes.push_back({text, icon, buttons, title});
+    boxes.push_back({text, icon, buttons, title, Showing()});
     if (answers.empty()) {
         return Answer::Ok;
     }
-    Answer answer = answers.front();
+    const Answer answer = answers.front();
     answers.pop_front();
     return answer;
 }
 
+void FakeRuntime::PumpEvents() {
+    ++pumps;
+    if (onPump) {
+        onPump(pumps);
+    }
+}
+
+void FakeRuntime::Refresh() {
+    ++refreshes;
+    atRefresh.push_back(Showing());
+    if (onRefresh) {
+        onRefresh(refreshes);
+    }
+}
+
 bool FakeRuntime::LoadPicture(const std::string& path, Picture& out) {
     loadedPictures.push_back(path);
-    std::ifstream in(path, std::ios::binary);
-    char head[8] = {};
-    if (!in.read(head, sizeof head)) {
+    std::error_code ec;
+    std::unique_ptr<InputFile> file = files ? files->Open(path, ec) : nullptr;
+    std::string head(8, '\0');
+    if (!file || file->ReadAt(0, head.data(), head.size())) {
         return false;
     }
-    std::string magic(head, sizeof head);
-    bool picture = magic.rfind("\x89PNG", 0) == 0 || magic.rfind("\xFF\xD8\xFF", 0) == 0 ||
-                   magic.rfind("GIF8", 0) == 0 || magic.rfind("BM", 0) == 0;
-    if (!picture) {
+    if (!head.starts_with("\x89PNG") && !head.starts_with("\xFF\xD8\xFF") &&
+        !head.starts_with("GIF8") && !head.starts_with("BM")) {
         return false;
     }
-    out.sourcePath = path;
-    out.widthPx = 10;
-    out.heightPx = 10;
-    out.image = std::make_shared<int>(0);
+    out = Picture{path, 10, 10, std::make_shared<int>(0)};
     return true;
 }
 
 int FakeRuntime::TextWidth(const FontSpec& font, const std::string& text) {
-    if (measure) {
-        return measure(font, text);
-    }
-    return static_cast<int>(static_cast<double>(text.size()) * font.points *
-                            labelCharWidthPerPoint);
+    return measure ? measure(font, text)
+                   : static_cast<int>(static_cast<double>(text.size()) * font.points * 0.75);
 }
 
 } // namespace kernova::test

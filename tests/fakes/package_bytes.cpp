@@ -1,0 +1,92 @@
+#include "fakes/package_bytes.h"
+
+#include "fakes/fake_file_system.h"
+#include "platform/runtime.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kernova::test {
+
+std::string PatternBytes(std::size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    std::uint32_t state = 2463534242u ^ (seed * 0x9E3779B9u);
+    for (char& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<char>(state & 0xff);
+    }
+    return bytes;
+}
+
+std::string StubBytes(std::size_t size) {
+    std::string stub = "\x7f"
+                       "ELF stand-in installer image\n";
+    stub.resize(size, '\0');
+    return stub;
+}
+
+std::string NameField(const std::string& name) {
+    return std::string(40 - std::min<std::size_t>(40, name.size()), '\r') + name;
+}
+
+std::string SizeField(std::int64_t size) {
+    char field[32];
+    std::snprintf(field, sizeof field, "%010lld", static_cast<long long>(size));
+    return field;
+}
+
+std::string CountField(int count) {
+    std::string digits = std::to_string(count);
+    return std::string(5 - std::min<std::size_t>(5, digits.size()), '\r') + digits;
+}
+
+RawEntry RawFile(const std::string& name, const std::string& data) {
+    return RawEntry{data, NameField(name), SizeField(static_cast<std::int64_t>(data.size()))};
+}
+
+PackageInput BytesEntry(const std::string& name, const std::string& bytes) {
+    PackageInput input;
+    input.name = name;
+    input.data = bytes;
+    input.fromMemory = true;
+    return input;
+}
+
+PackageInput DescriptorEntry(const std::vector<std::pair<std::string, std::string>>& tags) {
+    std::string text = "<XML>\r\n";
+    for (const auto& [tag, value] : tags) {
+        text += "<" + tag + ">" + value + "</" + tag + ">\r\n";
+    }
+    return BytesEntry("kernova.xml", text + "</XML>\r\n");
+}
+
+std::string PngBytes() {
+    static const unsigned char kPng[] = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
+        0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00,
+        0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00, 0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78,
+        0x9C, 0x63, 0x00, 0x01, 0x00, 0x00, 0x05, 0x00, 0x01, 0x0D, 0x0A, 0x2D, 0xB4, 0x00,
+        0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82,
+    };
+    return std::string(reinterpret_cast<const char*>(kPng), sizeof kPng);
+}
+
+void MakeFakeInstaller(FakeFileSystem& files, const std::string& path,
+                       const std::vector<PackageInput>& entries) {
+    files.AddFile("/stub", StubBytes(300));
+    WritePackage(files, "/stub", entries, path);
+    (void)files.Remove("/stub");
+}
+
+std::optional<ExitCode> EndsProgram(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const ProgramEnded& ended) {
+        return ended.code;
+    }
+    return std::nullopt;
+}
+
+} // namespace kernova::test
