@@ -86,14 +86,14 @@ TEST_F(Wizard, EmptyTextsAreNotShownAndTheLinkNeedsAName) {
 
 TEST_F(Wizard, FontListHoldsTtfEntriesSortedAndTheFirstIsPreviewed) {
     ASSERT_FALSE(
-        Load({BytesEntry("b.TTF", "x"), BytesEntry("c.otf", "x"),
-              BytesEntry("A.ttf", FontBytes("Kernova A")), BytesEntry("notes.ttf.txt", "x"),
+        Load({BytesEntry("B.TTF", "x"), BytesEntry("c.otf", "x"),
+              BytesEntry("a.ttf", FontBytes("Kernova A")), BytesEntry("notes.ttf.txt", "x"),
               BytesEntry("d ttf", "x"), DescriptorEntry({{"ShowFontPreview", "True"}})}));
     EXPECT_EQ(form().lstFiles.items(),
-              (Names{"kernova.xml", "d ttf", "notes.ttf.txt", "A.ttf", "c.otf", "b.TTF"}));
-    EXPECT_EQ(form().lstFonts.items(), (Names{"A.ttf", "b.TTF", "d ttf"}));
+              (Names{"kernova.xml", "d ttf", "notes.ttf.txt", "a.ttf", "c.otf", "B.TTF"}));
+    EXPECT_EQ(form().lstFonts.items(), (Names{"a.ttf", "B.TTF", "d ttf"}));
     EXPECT_TRUE(form().lblFontPreview.visible && form().picPreview.visible);
-    EXPECT_EQ(runtime.preview.addedFiles, Names{Extracted("A.ttf")});
+    EXPECT_EQ(runtime.preview.addedFiles, Names{Extracted("a.ttf")});
     EXPECT_EQ(runtime.preview.printed.size(), 3u);
 }
 
