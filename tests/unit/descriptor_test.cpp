@@ -1,4 +1,9 @@
-// The descriptor's tags: the field rules, the limits and input that is no descriptor.
+// The descriptor's tags (the field rules, the limits, input that is no descriptor) and
+// the small text and number routines of package reading.
+#include "app/boolean_text.h"
+#include "app/text_decoding.h"
+#include "app/text_file.h"
+#include "archive/field_numbers.h"
 #include "config/descriptor.h"
 #include "config/field_reader.h"
 #include "fakes/fake_file_system.h"
@@ -8,7 +13,8 @@
 namespace kernova::test {
 namespace {
 
-const std::string kDefault = "<default>";
+using namespace std::string_literals;
+
 constexpr std::size_t kLimit = FieldReader::kMaxFieldBytes;
 
 std::string Repeat(const std::string& text, std::size_t times) {
@@ -19,102 +25,130 @@ std::string Repeat(const std::string& text, std::size_t times) {
     return out;
 }
 
-std::string Tag(const std::string& content, const std::string& tag = "Title") {
-    FakeFileSystem files;
-    files.AddFile("/kernova.xml", content);
-    return ReadTag(files, tag, "/kernova.xml", kDefault);
-}
-
-const std::string kTypical = "<XML>\r\n<Title>Kernova Sample Fonts</Title>\r\n"
-                             "<WebLink><URL>http://example.com/fonts</URL></WebLink>\r\n"
-                             "<ShowFontPreview>True</ShowFontPreview>\r\n</XML>\r\n";
-
-struct TagCase {
-    std::string content, tag, expected;
-};
+// The descriptor's bytes, the tag asked for, the value ("-": the caller's default).
+using TagCase = std::tuple<std::string, std::string, std::string>;
 
 class ReadTagRules : public ::testing::TestWithParam<TagCase> {};
 
 TEST_P(ReadTagRules, GiveTheValue) {
-    EXPECT_EQ(Tag(GetParam().content, GetParam().tag), GetParam().expected);
+    FakeFileSystem files;
+    files.AddFile("/kernova.xml", std::get<0>(GetParam()));
+    EXPECT_EQ(ReadTag(files, std::get<1>(GetParam()), "/kernova.xml", "-"),
+              std::get<2>(GetParam()));
 }
 
-const std::string kAfterQuote =
-    "\"<Title>Q</Title>\"<URL>lost</URL>\r\n<URLName>Kept</URLName>\r\n";
+const std::string kTypical = "<XML>\r\n<Title>Sample Fonts</Title>\r\n"
+                             "<WebLink><URL>http://example.com</URL></WebLink>\r\n</XML>\r\n";
+const std::string kAfterQuote = "\"<Title>Q</Title>\"<URL>lost</URL>\r\n<URLName>Kept</URLName>";
 const std::string kAtLimit = "<Title>Long</Title>" + std::string(kLimit - 19, 'x');
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, ReadTagRules,
-    ::testing::Values(
-        TagCase{kTypical, "Title", "Kernova Sample Fonts"},
-        TagCase{kTypical, "URL", "http://example.com/fonts"}, // nested in another element
-        TagCase{kTypical, "sHoWfOnTpReViEw", "True"}, TagCase{kTypical, "Colour", kDefault},
-        TagCase{"<URLName>Example</URLName>\r\n", "URL", kDefault},
-        TagCase{"<title>  MiXeD  </title>\r\n", "Title", "  MiXeD  "},
-        TagCase{"<Title></Title>\r\n", "Title", kDefault},
-        TagCase{"<Title>Open ended\r\n</Title>\r\n", "Title", kDefault},
-        TagCase{"<Title>Fonts, Inc.</Title>\r\n", "Title", kDefault}, // a comma ends the field
-        TagCase{"<Title>First</Title>\r\n<Title>Second</Title>\r\n", "Title", "First"},
-        TagCase{"<URL>a</URL><URLName>A</URLName>\r\n", "URLName", "A"},
-        TagCase{"junk <Title>Short</Other> tail</Title>\r\n", "Title", "Short"},
-        TagCase{"<XML>\n<Title>Unix</Title>\n", "Title", "Unix"},
-        TagCase{"<XML>\r<Title>Mac</Title>\r", "Title", "Mac"},
-        TagCase{"<Title>Two\rLines</Title>", "Title", kDefault},
-        TagCase{"     <Title>Trail  </Title>   \r\n", "Title", "Trail  "},
-        TagCase{"   \"<Title>Fonts, Inc.</Title>\"\r\n", "Title", "Fonts, Inc."},
-        TagCase{"\"<Title>Line one\r\nline two</Title>\"\r\n", "Title", "Line one\r\nline two"},
-        TagCase{"<Title>The \"Best\"</Title>\r\n", "Title", "The \"Best\""},
-        TagCase{kAfterQuote, "URL", kDefault}, TagCase{kAfterQuote, "URLName", "Kept"},
-        TagCase{"\"<Title>Open\r\n<URL>u</URL>\r\n", "URL", "u"},
-        // At most 65 fields are examined; blank lines and commas count.
-        TagCase{Repeat("x\r\n", 64) + "<Title>Deep</Title>\r\n", "Title", "Deep"},
-        TagCase{Repeat("\r\n", 65) + "<Title>Deep</Title>\r\n", "Title", kDefault},
-        TagCase{Repeat("a,", 65) + "<Title>Deep</Title>", "Title", kDefault},
-        TagCase{std::string("\0\xff,<Title>Bin\x80</Title>,\0", 24), "Title", "Bin\x80"},
-        // The longest field is read, one byte more is refused, quoted or not.
-        TagCase{kAtLimit + "\r\n", "Title", "Long"}, TagCase{kAtLimit + "x", "Title", kDefault},
-        TagCase{std::string(kLimit + 1, ' ') + "<Title>T</Title>", "Title", kDefault},
-        TagCase{"\"<Title>Q</Title>" + std::string(kLimit, ',') + "\"", "Title", kDefault},
-        TagCase{std::string(kLimit + 1, 'x') + "\r\n<Title>After</Title>", "Title", kDefault}));
+const TagCase kTags[] = {
+    {kTypical, "tItLe", "Sample Fonts"},
+    {kTypical, "URL", "http://example.com"},
+    {kTypical, "Colour", "-"},
+    {"<URLName>E</URLName>", "URL", "-"},
+    {"<title>  MiXeD  </title>", "Title", "  MiXeD  "},
+    {"<Title></Title>", "Title", "-"},
+    {"<Title>Open ended\r\n</Title>", "Title", "-"},
+    {"<Title>a, b</Title>", "Title", "-"},
+    {"<Title>1</Title>\r\n<Title>2</Title>", "Title", "1"},
+    {"<URL>a</URL><URLName>A</URLName>", "URLName", "A"},
+    {"junk <Title>Short</Other> tail</Title>", "Title", "Short"},
+    {"<XML>\n<Title>Unix</Title>\n", "Title", "Unix"},
+    {"<X>\r<Title>Mac</Title>\r", "Title", "Mac"},
+    {"<Title>Two\rLines</Title>", "Title", "-"},
+    {"   <Title>Trail  </Title>  \r\n", "Title", "Trail  "},
+    {"  \"<Title>a, b</Title>\"\r\n", "Title", "a, b"},
+    {"\"<Title>one\r\ntwo</Title>\"", "Title", "one\r\ntwo"},
+    {"<Title>The \"Best\"</Title>", "Title", "The \"Best\""},
+    {kAfterQuote, "URL", "-"},
+    {kAfterQuote, "URLName", "Kept"},
+    {"\"<Title>Open\r\n<URL>u</URL>\r\n", "URL", "u"},
+    {Repeat("x\r\n", 64) + "<Title>Deep</Title>", "Title", "Deep"}, // 65 fields are looked at
+    {Repeat("\r\n", 65) + "<Title>Deep</Title>", "Title", "-"},
+    {Repeat("a,", 65) + "<Title>Deep</Title>", "Title", "-"},
+    {"\0\xff,<Title>Bin\x80</Title>,\0"s, "Title", "Bin\x80"},
+    {kAtLimit + "\r\n", "Title", "Long"}, // the longest field; one byte more is refused
+    {kAtLimit + "x", "Title", "-"},
+    {std::string(kLimit + 1, ' ') + "<Title>T</Title>", "Title", "-"},
+    {"\"<Title>Q</Title>" + std::string(kLimit, ',') + "\"", "Title", "-"},
+    {std::string(kLimit + 1, 'x') + "\r\n<Title>After</Title>", "Title", "-"},
+    {"", "Title", "-"}};
 
-TEST(ReadTag, WhatIsNoReadableDescriptorGivesTheDefault) {
+INSTANTIATE_TEST_SUITE_P(Fields, ReadTagRules, ::testing::ValuesIn(kTags));
+
+TEST(ReadTag, WhatIsNoReadableDescriptorGivesTheDefaultAndEveryCallReadsAnew) {
     FakeFileSystem files;
-    files.AddFolder("/folder");
-    files.AddFile("/unreadable.xml", "<Title>Secret</Title>\r\n");
+    files.AddFile("/unreadable.xml", "<Title>Secret</Title>");
     files.failingReads.insert("/unreadable.xml");
-    for (const char* path : {"/absent.xml", "/folder", "/unreadable.xml"}) {
-        EXPECT_EQ(ReadTag(files, "Title", path, kDefault), kDefault) << path;
+    files.AddFile("/kernova.xml", "<Title>Old</Title>");
+    for (const char* path : {"/absent.xml", "/", "/unreadable.xml"}) {
+        EXPECT_EQ(ReadTag(files, "Title", path, "-"), "-") << path;
     }
-    EXPECT_EQ(Tag(""), kDefault);
-    std::string noise(1 << 18, '\0');
-    for (std::size_t i = 0; i < noise.size(); ++i) {
-        noise[i] = static_cast<char>((i * 7919 + i / 13) & 0xFF);
-    }
-    EXPECT_EQ(Tag(noise), kDefault);
-    // An empty path reads DescriptorPath, anew at every call.
-    files.AddFile("/kernova.xml", "<Title>Old</Title>\r\n");
     const std::string saved = DescriptorPath;
-    DescriptorPath.clear();
-    EXPECT_EQ(ReadTag(files, "Title", "", kDefault), kDefault);
-    DescriptorPath = "/kernova.xml";
-    EXPECT_EQ(ReadTag(files, "Title", "", kDefault), "Old");
-    files.AddFile("/kernova.xml", "<Title>New</Title>\r\n");
-    EXPECT_EQ(ReadTag(files, "Title", "", kDefault), "New");
+    EXPECT_EQ((DescriptorPath = "", ReadTag(files, "Title", "", "-")), "-");
+    EXPECT_EQ((DescriptorPath = "/kernova.xml", ReadTag(files, "Title", "", "-")), "Old");
+    files.AddFile("/kernova.xml", "<Title>New</Title>");
+    EXPECT_EQ(ReadTag(files, "Title", "", "-"), "New");
     DescriptorPath = saved;
 }
 
-TEST(FieldReader, SplitsFieldsAndStopsAtTheEnd) {
-    FakeFileSystem files;
-    files.AddFile("/fields", "  a b ,\"c,d\"x,e\r\n\r\nf\rg\n\"h\ni");
-    std::error_code ec;
-    std::unique_ptr<InputFile> file = files.Open("/fields", ec);
-    FieldReader reader(*file);
-    std::vector<std::string> fields;
-    while (!reader.AtEnd()) {
-        fields.push_back(reader.Next().value_or("FAILED"));
+TEST(Text, DecodesUtf8OrElseWindows1252AndEndsEveryLineInCrLf) {
+    const std::pair<std::string, std::string> decoded[] = {
+        {"Caf\xC3\xA9 \xF0\x9F\x98\x80", "Caf\xC3\xA9 \xF0\x9F\x98\x80"},
+        {"\x93q\x94 \x80", "\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC"},
+        {"\x81\x9D", "\xC2\x81\xC2\x9D"},                  // left open by the code page: C1
+        {"\xC3\xA9 \xE9", "\xC3\x83\xC2\xA9 \xC3\xA9"},    // one invalid sequence decides
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                  // overlong
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"}}; // surrogate
+    for (const auto& [bytes, text] : decoded) {
+        EXPECT_EQ(DecodeAnsiText(bytes), text) << bytes;
     }
-    EXPECT_EQ(fields, (std::vector<std::string>{"a b ", "c,d", "e", "", "f", "g", "h\ni"}));
-    EXPECT_FALSE(reader.Next()) << "asking past the end is a failure";
+    const std::pair<std::string, std::string> lines[] = {
+        {"", ""},
+        {"a\r\nb", "a\r\nb\r\n"},
+        {"a\nb\n", "a\r\nb\r\n"},
+        {"a\rb\r", "a\r\nb\r\n"},
+        {"a\n\rb", "a\r\n\r\nb\r\n"},
+        {"\xEF\xBB\xBFGr\xFC\xDF", "Gr\xC3\xBC\xC3\x9F\r\n"}};
+    for (const auto& [bytes, text] : lines) {
+        EXPECT_EQ(TextWithCrLf(bytes), text) << bytes;
+    }
+    FakeFileSystem files;
+    EXPECT_THROW(ReadTextWithCrLf(files, "/missing.txt"), std::system_error);
+}
+
+TEST(Text, BooleansAreTrueFalseOrNumbers) {
+    for (const char* text : {"True", " tRuE ", "-1", "2.5", ".5", "1e-9", "+7"}) {
+        EXPECT_TRUE(TextToBoolean(text)) << text;
+    }
+    for (const char* text : {"false", "0", "-0", "0.000", "0e5"}) {
+        EXPECT_FALSE(TextToBoolean(text)) << text;
+    }
+    for (const char* text :
+         {"", "yes", "Tru", "1x", "1.2.3", "e5", ".", "1e", "inf", "0x1", "\tTrue", "True False"}) {
+        EXPECT_THROW(TextToBoolean(text), std::invalid_argument) << text;
+    }
+}
+
+TEST(FieldNumbers, LeadingNumbersRoundingAndSizeFields) {
+    const std::pair<const char*, double> leading[] = {
+        {"\t\n 7", 7}, {"1 2", 12},   {"-3", -3}, {"+4", 4},  {".5", 0.5}, {"4D2", 400},
+        {"4e+", 4},    {"12abc", 12}, {"", 0},    {"--5", 0}, {"&H10", 0}};
+    for (const auto& [text, value] : leading) {
+        EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
+    }
+    const std::pair<double, std::optional<std::int16_t>> rounded[] = {
+        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {32767.5, {}}, {-32768.5, -32768}, {-32769, {}}};
+    for (const auto& [value, result] : rounded) {
+        EXPECT_EQ(RoundToInt16(value), result) << value;
+    }
+    const std::pair<std::string, std::optional<std::int64_t>> sizes[] = {
+        {"  12      ", 12}, {"-000000012", -12}, {"9999999999", 9999999999},
+        {"0000 00012", {}}, {"000000012\r", {}}, {"+", {}}};
+    for (const auto& [field, size] : sizes) {
+        EXPECT_EQ(ParseSizeField(field), size) << field;
+    }
 }
 
 } // namespace
