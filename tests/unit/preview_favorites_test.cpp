@@ -33,9 +33,8 @@ TEST_P(Preview, DrawsEveryLineAtTheFirstSizeAtWhichTheUpperCaseLineFits) {
     FrmMain frm{runtime, p.platform, {}};
     frm.form.ExtractPath = "/x/";
     for (const char* font : {"Zserif.ttf", "sample.ttf"}) {
-        frm.form.lstFonts.AddItem(GetParam().cause == 1 ? "" : font);
+        GetParam().cause == 1 ? void() : frm.form.lstFonts.AddItem(font);
     }
-    frm.form.lstFonts.items().front().empty() ? frm.form.lstFonts.Clear() : void();
     p.files.AddFile("/x/sample.ttf", GetParam().cause == 2 ? "no font" : FontBytes("Sample"));
     runtime.preview.knownNames = {GetParam().cause == 3 ? "" : "Sample"};
     runtime.preview.charWidthPerPoint = GetParam().charWidth;
@@ -45,12 +44,11 @@ TEST_P(Preview, DrawsEveryLineAtTheFirstSizeAtWhichTheUpperCaseLineFits) {
     EXPECT_EQ(runtime.preview.fontSize, GetParam().size);
     EXPECT_EQ(runtime.preview.fontName, GetParam().face);
     const int height = 3 * static_cast<int>(GetParam().size * 2) + 4;
-    EXPECT_EQ(runtime.preview.height * 15, height * 15);
+    EXPECT_EQ(runtime.preview.height, height);
     EXPECT_EQ(frm.form.picPreview.rect.height, height * 15);
     EXPECT_EQ(runtime.preview.printed, kLines) << "every line drawn, whatever its width";
     EXPECT_TRUE(frm.form.lblFontPreview.visible && frm.form.picPreview.visible);
-    EXPECT_EQ(runtime.preview.addedFiles,
-              GetParam().cause == 1 ? Names{""} : Names{"/x/sample.ttf"});
+    EXPECT_TRUE(GetParam().cause == 1 || runtime.preview.addedFiles == Names{"/x/sample.ttf"});
     EXPECT_EQ(runtime.preview.releasedFiles, runtime.preview.addedFiles);
 }
 
