@@ -61,7 +61,6 @@ class FakeFileSystem : public FileSystem {
         Add(path, {Kind::Link, target, 0777});
     }
     const Tree& tree() const { return tree_; }
-    bool Exists(const std::string& path) const { return tree_.count(Key(path)) > 0; }
     const Node& At(const std::string& path) const { return tree_.at(Key(path)); }
     std::string Read(const std::string& path) const { return At(path).bytes; }
     std::vector<std::string> Names(const std::string& folder) const { // sorted
@@ -111,7 +110,7 @@ class FakeFileSystem : public FileSystem {
         return ec;
     }
     bool IsFolder(const std::string& path) override {
-        return Exists(path) && At(path).kind == Kind::Folder;
+        return tree_.count(Key(path)) && At(path).kind == Kind::Folder;
     }
     bool SameFile(const std::string& a, const std::string& b) override {
         return !Resolve(a).empty() && Resolve(a) == Resolve(b);

@@ -69,7 +69,8 @@ const Layout kLayouts[] = {
     {Five("\r\r\r-3"), {"e"}},
     {Five(std::string(4, '\0') + "5"), {"e"}},
     {Five("\n\r\n\r2"), {"e", "d"}},
-    {Five("\r\r3.5"), {"e", "d", "c", "b"}}, // rounded half to even
+    {Five("\r\r2.5"), {"e", "d"}}, // rounded half to even
+    {Five("\r\r3.5"), {"e", "d", "c", "b"}},
     {Five("\r\r2xy"), {"e", "d"}},
     {Five("\r\r1 2"), {}, "entry 6"}, // blanks inside the count are skipped
     // Only line breaks leave a name; duplicates are both listed.

@@ -1,9 +1,9 @@
 // The descriptor's tags (the field rules, the limits, input that is no descriptor) and
-// the small text and number routines of package reading.
+// the text routines of package reading. The count and size fields' numbers are read in
+// the directory pass's table.
 #include "app/boolean_text.h"
 #include "app/text_decoding.h"
 #include "app/text_file.h"
-#include "archive/field_numbers.h"
 #include "config/descriptor.h"
 #include "config/field_reader.h"
 #include "fakes/fake_file_system.h"
@@ -128,26 +128,6 @@ TEST(Text, BooleansAreTrueFalseOrNumbers) {
     for (const char* text :
          {"", "yes", "Tru", "1x", "1.2.3", "e5", ".", "1e", "inf", "0x1", "\tTrue", "True False"}) {
         EXPECT_THROW(TextToBoolean(text), std::invalid_argument) << text;
-    }
-}
-
-TEST(FieldNumbers, LeadingNumbersRoundingAndSizeFields) {
-    const std::pair<const char*, double> leading[] = {
-        {"\t\n 7", 7}, {"1 2", 12},   {"-3", -3}, {"+4", 4},  {".5", 0.5}, {"4D2", 400},
-        {"4e+", 4},    {"12abc", 12}, {"", 0},    {"--5", 0}, {"&H10", 0}};
-    for (const auto& [text, value] : leading) {
-        EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
-    }
-    const std::pair<double, std::optional<std::int16_t>> rounded[] = {
-        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {32767.5, {}}, {-32768.5, -32768}, {-32769, {}}};
-    for (const auto& [value, result] : rounded) {
-        EXPECT_EQ(RoundToInt16(value), result) << value;
-    }
-    const std::pair<std::string, std::optional<std::int64_t>> sizes[] = {
-        {"  12      ", 12}, {"-000000012", -12}, {"9999999999", 9999999999},
-        {"0000 00012", {}}, {"000000012\r", {}}, {"+", {}}};
-    for (const auto& [field, size] : sizes) {
-        EXPECT_EQ(ParseSizeField(field), size) << field;
     }
 }
 
