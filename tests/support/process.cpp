@@ -3,21 +3,25 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <stdexcept>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace kernova::test {
 namespace {
 
-void MakePipe(int fds[2]) {
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        throw std::system_error(errno, std::generic_category(), "pipe");
+// What a child printed goes to anonymous memory files: no pipe to drain while it runs.
+std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = ::pread(fd, buffer, sizeof buffer, off_t(text.size()))) > 0;) {
+        text.append(buffer, std::size_t(n));
     }
+    return text;
 }
 
 } // namespace
@@ -26,29 +30,22 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ProcessOp
     if (argv.empty()) {
         throw std::invalid_argument("no program to run");
     }
-    int out[2];
-    int err[2];
-    MakePipe(out);
-    MakePipe(err);
+    outFd_ = ::memfd_create("stdout", MFD_CLOEXEC);
+    errFd_ = ::memfd_create("stderr", MFD_CLOEXEC);
     deadline_ = std::chrono::steady_clock::now() + options.timeout;
-
     std::vector<char*> args;
     for (const std::string& a : argv) {
         args.push_back(const_cast<char*>(a.c_str()));
     }
     args.push_back(nullptr);
-
     pid_ = ::fork();
-    if (pid_ < 0) {
+    if (pid_ < 0 || outFd_ < 0 || errFd_ < 0) {
         throw std::system_error(errno, std::generic_category(), "fork");
     }
     if (pid_ == 0) {
-        ::dup2(out[1], STDOUT_FILENO);
-        ::dup2(err[1], STDERR_FILENO);
-        int devnull = ::open("/dev/null", O_RDONLY);
-        if (devnull >= 0) {
-            ::dup2(devnull, STDIN_FILENO);
-        }
+        ::dup2(outFd_, STDOUT_FILENO);
+        ::dup2(errFd_, STDERR_FILENO);
+        ::dup2(::open("/dev/null", O_RDONLY), STDIN_FILENO);
         for (const std::string& name : options.unsetEnv) {
             ::unsetenv(name.c_str());
         }
@@ -61,24 +58,15 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ProcessOp
         ::execv(args[0], args.data());
         ::_exit(127);
     }
-    ::close(out[1]);
-    ::close(err[1]);
-    outFd_ = out[0];
-    errFd_ = err[0];
 }
 
 ChildProcess::~ChildProcess() {
     if (!reaped_ && pid_ > 0) {
         ::kill(pid_, SIGKILL);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
+        ::waitpid(pid_, nullptr, 0);
     }
-    if (outFd_ >= 0) {
-        ::close(outFd_);
-    }
-    if (errFd_ >= 0) {
-        ::close(errFd_);
-    }
+    ::close(outFd_);
+    ::close(errFd_);
 }
 
 void ChildProcess::Signal(int sig) {
@@ -88,54 +76,25 @@ void ChildProcess::Signal(int sig) {
 }
 
 ProcessResult ChildProcess::Wait() {
-    ProcessResult result;
-    pollfd fds[2] = {{outFd_, POLLIN, 0}, {errFd_, POLLIN, 0}};
-    std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
-    bool killed = false;
-    while (open > 0) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline_ - std::chrono::steady_clock::now());
-        if (left.count() <= 0 && !killed) {
-            ::kill(pid_, SIGKILL);
-            killed = true;
-        }
-        int ready = ::poll(fds, 2, killed ? 1000 : static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
-            continue;
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) {
-                continue;
-            }
-            char buffer[4096];
-            ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                sinks[i]->append(buffer, static_cast<size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
     int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    for (pid_t done = 0; (done = ::waitpid(pid_, &status, WNOHANG)) != pid_;) {
+        if (done < 0 && errno != EINTR) {
+            break;
+        }
+        if (std::chrono::steady_clock::now() > deadline_) {
+            ::kill(pid_, SIGKILL);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     reaped_ = true;
-    if (WIFEXITED(status)) {
-        result.exitCode = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-        result.signal = WTERMSIG(status);
-    }
+    ProcessResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                         WIFSIGNALED(status) ? WTERMSIG(status) : 0, ReadAll(outFd_),
+                         ReadAll(errFd_)};
     return result;
 }
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
-    ChildProcess child(argv, options);
-    return child.Wait();
+    return ChildProcess(argv, options).Wait();
 }
 
 } // namespace kernova::test

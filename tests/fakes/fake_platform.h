@@ -1,0 +1,84 @@
+#pragma once
+
+#include "archive/text_routines.h"
+#include "fakes/fake_file_system.h"
+#include "platform/font_system.h"
+#include "platform/platform.h"
+#include "platform/process.h"
+#include "platform/shell_folders.h"
+
+namespace kernova::test {
+
+// Font files of the fake font system: "FONT:", the face name and a line end.
+inline std::string FontBytes(const std::string& faceName) {
+    return "FONT:" + faceName + "\n" + std::string(1000, 'g');
+}
+
+// Face names read from such files; a registry of names that registration adds to.
+class FakeFontSystem : public FontSystem {
+  public:
+    explicit FakeFontSystem(FileSystem& files) : files_(files) {}
+
+    std::set<std::string> installed;
+    std::vector<std::pair<std::string, std::string>> registered; // face name, file
+    int broadcasts = 0;
+
+    std::string FaceName(const std::string& fontFile) override {
+        std::error_code ec;
+        std::unique_ptr<InputFile> file = files_.Open(fontFile, ec);
+        std::string bytes(file ? std::size_t(file->Size()) : 0, '\0');
+        if (!file || file->ReadAt(0, bytes.data(), bytes.size()) || !bytes.starts_with("FONT:")) {
+            return {};
+        }
+        return bytes.substr(5, bytes.find('\n') - 5);
+    }
+    bool IsFaceInstalled(const std::string& faceName) override {
+        return installed.count(faceName) > 0;
+    }
+    void Register(const std::string& faceName, const std::string& installedFile) override {
+        registered.emplace_back(faceName, FakeFileSystem::Key(installedFile));
+        installed.insert(TrimSpaces(faceName));
+    }
+    void BroadcastChange() override { ++broadcasts; }
+
+  private:
+    FileSystem& files_;
+};
+
+// The folders as set here; empty: the folder cannot be had.
+class FakeShellFolders : public ShellFolders {
+  public:
+    std::string fonts = "/fonts";
+    std::string favorites = "/favorites";
+    std::string GetSpecialFolder(ShellFolder folder) override {
+        return folder == ShellFolder::Fonts ? fonts : favorites;
+    }
+};
+
+// A temporary folder and the folders watched for termination.
+class FakeProcess : public Process {
+  public:
+    std::string temp = "/tmp";
+    std::vector<std::string> watched;
+    std::string GetTempFolder() override { return temp; }
+    std::unique_ptr<TerminationWatch> RemoveOnTermination(const std::string& folder) override {
+        watched.push_back(folder);
+        return std::make_unique<TerminationWatch>();
+    }
+};
+
+// The fakes wired together, with the four folders made.
+struct FakePlatform {
+    FakePlatform() {
+        for (const char* folder : {"/tmp", "/fonts", "/favorites", "/app"}) {
+            files.AddFolder(folder);
+        }
+    }
+    FakeFileSystem files;
+    FakeFontSystem fonts{files};
+    FakeShellFolders folders;
+    FakeProcess process;
+    Platform platform{files, fonts, folders, process};
+};
+
+} // namespace kernova::test

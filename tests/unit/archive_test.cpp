@@ -1,0 +1,233 @@
+// The package archive on the fake file system: the directory pass, extraction, the
+// extract-only copies, the clean-up and the package writer.
+#include "archive/archive_directory.h"
+#include "archive/corrupt_package.h"
+#include "archive/extraction.h"
+#include "fakes/fake_platform.h"
+#include "fakes/package_bytes.h"
+
+#include <gtest/gtest.h>
+
+namespace kernova::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A count of fewer than five bytes is padded as the writer pads it.
+std::string Installer(const std::vector<RawEntry>& entries, const std::string& count) {
+    return StubBytes(1000) +
+           BuildRawArchive(entries,
+                           std::string(5 - std::min<std::size_t>(5, count.size()), '\r') + count);
+}
+
+// Five entries appended a..e, so read e..a, under the count field given.
+std::string Five(const std::string& count) {
+    std::vector<RawEntry> entries;
+    for (const char* name : {"a", "b", "c", "d", "e"}) {
+        entries.push_back(RawFile(name, PatternBytes(100 + name[0], name[0])));
+    }
+    return Installer(entries, count);
+}
+
+std::string One(const std::string& nameField, const std::string& size, const char* count = "1") {
+    return Installer({RawEntry{"data", nameField, size}}, count);
+}
+
+// The bytes of a file (none: no file), the names read, or the fault a refusal names.
+struct Layout {
+    std::string bytes;
+    Names names;
+    const char* fault = nullptr;
+};
+
+class DirectoryPass : public ::testing::TestWithParam<Layout> {};
+
+TEST_P(DirectoryPass, ReadsTheNamesOrRefusesNamingTheFaultAndWritesNothing) {
+    FakeFileSystem files;
+    if (!GetParam().bytes.empty()) {
+        files.AddFile("/setup", GetParam().bytes);
+    }
+    const FakeFileSystem::Tree before = files.tree();
+    std::string read;
+    try {
+        for (const ArchiveEntry& entry : ReadArchiveDirectory(files, "/setup").entries) {
+            read += entry.name + "|";
+        }
+    } catch (const kernova::CorruptPackage& corrupt) {
+        read = corrupt.what();
+    }
+    std::string expected = GetParam().fault ? GetParam().fault : "";
+    for (const std::string& name : GetParam().names) {
+        expected += name + "|";
+    }
+    EXPECT_TRUE(GetParam().fault ? read.find(expected) != std::string::npos : read == expected)
+        << read;
+    EXPECT_EQ(files.tree(), before);
+}
+
+const Layout kLayouts[] = {
+    {Five("\r\r\r\r5"), {"e", "d", "c", "b", "a"}},
+    {Five("\r\r\r-3"), {"e"}},
+    {Five(std::string(4, '\0') + "5"), {"e"}},
+    {Five("\n\r\n\r2"), {"e", "d"}},
+    {Five("\r\r2.5"), {"e", "d"}}, // rounded half to even
+    {Five("\r\r3.5"), {"e", "d", "c", "b"}},
+    {Five("\r\r2xy"), {"e", "d"}},
+    {Five("\r\r1 2"), {}, "entry 6"}, // blanks inside the count are skipped
+    // Only line breaks leave a name; duplicates are both listed.
+    {Installer({RawFile("same", "1"),
+                {"z", std::string(31, '\r') + "line\nfeed", SizeField(1)},
+                RawFile("same", "2")},
+               "3"),
+     {"same", "linefeed", "same"}},
+    {"", {}, "cannot open"},
+    {std::string(518, '\t'), {}, "shorter than"},
+    {std::string(100000, '\0'), {}, "not a number"},
+    {One(NameField("a"), SizeField(1), "32768"), {}, "entry count"},
+    {One(NameField("a"), "0000004.00"), {}, "not a number"},
+    {One(NameField("a"), "0000001005"), {}, "outside the file"},
+    {Installer({RawFile("../x", "x"), RawFile("b", "b"), RawFile("c", "c")}, "3"), {}, "entry 3"},
+    {One(NameField(".."), SizeField(1)), {}, "plain file name"},
+    {One(NameField(std::string("a\0b", 3)), SizeField(1)), {}, "plain file name"}};
+
+INSTANTIATE_TEST_SUITE_P(Layouts, DirectoryPass, ::testing::ValuesIn(kLayouts));
+
+// A package read and extracted into the private folder.
+class Extraction : public ::testing::TestWithParam<int> {
+  protected:
+    Names Extract(const ArchiveDirectory& directory) {
+        ExtractAll(files, "/app/setup", directory, folder.path(), [this] { ++pumps; });
+        return files.Names(folder.path());
+    }
+    std::string Extracted(const std::string& name) { return files.Read(folder.path() + name); }
+
+    FakePlatform platform;
+    FakeFileSystem& files = platform.files;
+    ExtractionFolder folder{files, "/tmp"};
+    int pumps = 0;
+};
+
+TEST_F(Extraction, WritesEveryEntryTheWriterStoredByteForByte) {
+    files.AddFile("/src/big", PatternBytes(200000, 9));
+    files.AddFile("/src/license", std::string(65535, 'a') + "\r\nb\nc\rd"); // CR LF split
+    PackageInput big = {"big.ttf", "/src/big", "", false, false}, readme = BytesEntry("r", "1\n2");
+    PackageInput license = {"license.txt", "/src/license", "", false, true};
+    readme.crlfLineEnds = true;
+    MakeFakeInstaller(files, "/app/setup", {big, BytesEntry("empty", ""), license, readme});
+    const ArchiveDirectory directory = ReadArchiveDirectory(files, "/app/setup");
+    EXPECT_EQ(directory.entries.back().dataOffset, 300); // right after the stub
+    EXPECT_EQ(files.At("/app/setup").mode, 0755u);       // an installer is a program
+    EXPECT_EQ(Extract(directory), (Names{"big.ttf", "empty", "license.txt", "r"}));
+    EXPECT_TRUE(Extracted("big.ttf") == files.Read("/src/big"));
+    EXPECT_EQ(Extracted("license.txt"), std::string(65535, 'a') + "\r\nb\r\nc\rd");
+    EXPECT_EQ(Extracted("r") + Extracted("empty"), "1\r\n2");
+    EXPECT_GE(pumps, 4 * 7); // the notice stays painted
+}
+
+TEST_F(Extraction, EarlierAppendedDuplicateRemainsAndStaleFilesAndLinksAreReplaced) {
+    files.AddFile("/app/setup", Installer({RawFile("same", "first"), RawFile("stale", "short"),
+                                           RawFile("link", "font"), RawFile("same", "last")},
+                                          "4"));
+    files.AddFile(folder.path() + "stale", std::string(5000, 'x'));
+    files.AddFile("/victim", "keep me");
+    files.AddLink(folder.path() + "link", "/victim");
+    EXPECT_EQ(Extract(ReadArchiveDirectory(files, "/app/setup")), (Names{"link", "same", "stale"}));
+    EXPECT_EQ(Extracted("same") + Extracted("stale") + Extracted("link"), "firstshortfont");
+    EXPECT_EQ(files.Read("/victim"), "keep me");
+}
+
+// Whatever fails (the disk fills, the package shrinks, reads fail, the folder is locked, a
+// name leads out of it), an entry is written whole or not at all.
+TEST_P(Extraction, LeavesNoPartialFile) {
+    MakeFakeInstaller(files, "/app/setup",
+                      {BytesEntry("first", std::string(100000, '1')),
+                       BytesEntry("second", std::string(100000, '2'))});
+    ArchiveDirectory directory = ReadArchiveDirectory(files, "/app/setup");
+    const Names written[] = {{"second"}, {"first"}, {}, {}, {"first"}};
+    switch (GetParam()) {
+    case 0:
+        files.freeSpace = 150000;
+        break;
+    case 1:
+        files.AddFile("/app/setup", files.Read("/app/setup").substr(0, 150300));
+        break;
+    case 2:
+        files.failingReads.insert("/app/setup");
+        break;
+    case 3:
+        files.readOnly.insert(FakeFileSystem::Key(folder.path()));
+        break;
+    case 4:
+        directory.entries[0].name = "../escaped";
+    }
+    EXPECT_EQ(Extract(directory), written[GetParam()]);
+    EXPECT_EQ(files.Names("/tmp"), Names{"kernova-1"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, Extraction, ::testing::Range(0, 5));
+
+TEST_F(Extraction, ExtractFontsCopiesTheListedFilesSkippingFailuresAndKillFilesDeletesThem) {
+    const Names names = {"kernova.xml", "a.ttf", "b.TTF", "missing", "sub", "../escape"};
+    for (const char* name : {"kernova.xml", "a.ttf", "b.TTF", "a.ttf.bak"}) {
+        files.AddFile(folder.path() + name, name);
+    }
+    files.AddFolder(folder.path() + "sub");
+    files.AddFolder("/app/b.TTF"); // cannot be replaced by a file
+    files.AddFile("/victim", "keep me");
+    files.AddLink("/app/a.ttf", "/victim");
+    files.AddFile("/tmp/escape", "outside");
+    ExtractFonts(files, names, folder.path(), "/app/");
+    KillFiles(files, names, folder.path());
+    KillFiles(files, names, folder.path()); // twice is harmless
+    EXPECT_EQ(files.Names("/app"), (Names{"a.ttf", "b.TTF", "kernova.xml"}));
+    EXPECT_EQ(files.Read("/app/a.ttf") + files.Read("/victim"), "a.ttfkeep me");
+    EXPECT_EQ(files.Names(folder.path()), (Names{"a.ttf.bak", "sub"}));
+    folder.Remove();
+    EXPECT_EQ(files.Names("/tmp"), Names{"escape"});
+}
+
+struct Refusal {
+    std::vector<PackageInput> inputs;
+    const char* culprit;
+    const char* output = "/out/setup";
+};
+
+class WriterRefusal : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(WriterRefusal, NamesTheCulpritAndLeavesNoFile) {
+    FakeFileSystem files;
+    files.AddFile("/stub", StubBytes(100));
+    files.AddFile("/out/font.ttf", "precious");
+    files.AddFolder("/locked");
+    files.readOnly.insert("/locked");
+    const FakeFileSystem::Tree before = files.tree();
+    std::string refused;
+    try {
+        WritePackage(files, "/stub", GetParam().inputs, GetParam().output);
+    } catch (const std::runtime_error& error) {
+        refused = error.what();
+    }
+    EXPECT_NE(refused.find(GetParam().culprit), std::string::npos) << refused;
+    EXPECT_EQ(files.tree(), before);
+}
+
+const PackageInput kFont = {"font.ttf", "/out/font.ttf", "", false, false},
+                   kOut = {"out", "/out", "", false, false};
+
+const Refusal kRefusals[] = {
+    {{}, "at least one entry"},
+    {{BytesEntry(std::string(41, 'n'), "")}, "nnnnnnnn"},
+    {{BytesEntry("..", "x")}, "\"..\""},
+    {{BytesEntry("a\\b", "")}, "a\\\\b"},
+    {{BytesEntry("a\rb", "")}, "a\\rb"},
+    {{BytesEntry("a", "1"), BytesEntry("b", ""), BytesEntry("a", "2")}, "two entries are named"},
+    {std::vector<PackageInput>(32768, BytesEntry("a", "")), "32767"},
+    {{kOut}, "not a regular file"},
+    {{kFont}, "is the input", "/out/font.ttf"},
+    {{BytesEntry("a", "")}, "is the stub", "/stub"},
+    {{BytesEntry("a", "")}, "cannot create", "/locked/setup"}};
+
+INSTANTIATE_TEST_SUITE_P(Inputs, WriterRefusal, ::testing::ValuesIn(kRefusals));
+
+} // namespace
+} // namespace kernova::test

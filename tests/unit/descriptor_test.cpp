@@ -1,0 +1,135 @@
+// The descriptor's tags (the field rules, the limits, input that is no descriptor) and
+// the text routines of package reading. The count and size fields' numbers are read in
+// the directory pass's table.
+#include "app/boolean_text.h"
+#include "app/text_decoding.h"
+#include "app/text_file.h"
+#include "config/descriptor.h"
+#include "config/field_reader.h"
+#include "fakes/fake_file_system.h"
+
+#include <gtest/gtest.h>
+
+namespace kernova::test {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr std::size_t kLimit = FieldReader::kMaxFieldBytes;
+
+std::string Repeat(const std::string& text, std::size_t times) {
+    std::string out;
+    while (times-- > 0) {
+        out += text;
+    }
+    return out;
+}
+
+// The descriptor's bytes, the tag asked for, the value ("-": the caller's default).
+using TagCase = std::tuple<std::string, std::string, std::string>;
+
+class ReadTagRules : public ::testing::TestWithParam<TagCase> {};
+
+TEST_P(ReadTagRules, GiveTheValue) {
+    FakeFileSystem files;
+    files.AddFile("/kernova.xml", std::get<0>(GetParam()));
+    EXPECT_EQ(ReadTag(files, std::get<1>(GetParam()), "/kernova.xml", "-"),
+              std::get<2>(GetParam()));
+}
+
+const std::string kTypical = "<XML>\r\n<Title>Sample Fonts</Title>\r\n"
+                             "<WebLink><URL>http://example.com</URL></WebLink>\r\n</XML>\r\n";
+const std::string kAfterQuote = "\"<Title>Q</Title>\"<URL>lost</URL>\r\n<URLName>Kept</URLName>";
+const std::string kAtLimit = "<Title>Long</Title>" + std::string(kLimit - 19, 'x');
+
+const TagCase kTags[] = {
+    {kTypical, "tItLe", "Sample Fonts"},
+    {kTypical, "URL", "http://example.com"},
+    {kTypical, "Colour", "-"},
+    {"<URLName>E</URLName>", "URL", "-"},
+    {"<title>  MiXeD  </title>", "Title", "  MiXeD  "},
+    {"<Title></Title>", "Title", "-"},
+    {"<Title>Open ended\r\n</Title>", "Title", "-"},
+    {"<Title>a, b</Title>", "Title", "-"},
+    {"<Title>1</Title>\r\n<Title>2</Title>", "Title", "1"},
+    {"<URL>a</URL><URLName>A</URLName>", "URLName", "A"},
+    {"junk <Title>Short</Other> tail</Title>", "Title", "Short"},
+    {"<XML>\n<Title>Unix</Title>\n", "Title", "Unix"},
+    {"<X>\r<Title>Mac</Title>\r", "Title", "Mac"},
+    {"<Title>Two\rLines</Title>", "Title", "-"},
+    {"   <Title>Trail  </Title>  \r\n", "Title", "Trail  "},
+    {"  \"<Title>a, b</Title>\"\r\n", "Title", "a, b"},
+    {"\"<Title>one\r\ntwo</Title>\"", "Title", "one\r\ntwo"},
+    {"<Title>The \"Best\"</Title>", "Title", "The \"Best\""},
+    {kAfterQuote, "URL", "-"},
+    {kAfterQuote, "URLName", "Kept"},
+    {"\"<Title>Open\r\n<URL>u</URL>\r\n", "URL", "u"},
+    {Repeat("x\r\n", 64) + "<Title>Deep</Title>", "Title", "Deep"}, // 65 fields are looked at
+    {Repeat("\r\n", 65) + "<Title>Deep</Title>", "Title", "-"},
+    {Repeat("a,", 65) + "<Title>Deep</Title>", "Title", "-"},
+    {"\0\xff,<Title>Bin\x80</Title>,\0"s, "Title", "Bin\x80"},
+    {kAtLimit + "\r\n", "Title", "Long"}, // the longest field; one byte more is refused
+    {kAtLimit + "x", "Title", "-"},
+    {std::string(kLimit + 1, ' ') + "<Title>T</Title>", "Title", "-"},
+    {"\"<Title>Q</Title>" + std::string(kLimit, ',') + "\"", "Title", "-"},
+    {std::string(kLimit + 1, 'x') + "\r\n<Title>After</Title>", "Title", "-"},
+    {"", "Title", "-"}};
+
+INSTANTIATE_TEST_SUITE_P(Fields, ReadTagRules, ::testing::ValuesIn(kTags));
+
+TEST(ReadTag, WhatIsNoReadableDescriptorGivesTheDefaultAndEveryCallReadsAnew) {
+    FakeFileSystem files;
+    files.AddFile("/unreadable.xml", "<Title>Secret</Title>");
+    files.failingReads.insert("/unreadable.xml");
+    files.AddFile("/kernova.xml", "<Title>Old</Title>");
+    for (const char* path : {"/absent.xml", "/", "/unreadable.xml"}) {
+        EXPECT_EQ(ReadTag(files, "Title", path, "-"), "-") << path;
+    }
+    const std::string saved = DescriptorPath;
+    EXPECT_EQ((DescriptorPath = "", ReadTag(files, "Title", "", "-")), "-");
+    EXPECT_EQ((DescriptorPath = "/kernova.xml", ReadTag(files, "Title", "", "-")), "Old");
+    files.AddFile("/kernova.xml", "<Title>New</Title>");
+    EXPECT_EQ(ReadTag(files, "Title", "", "-"), "New");
+    DescriptorPath = saved;
+}
+
+TEST(Text, DecodesUtf8OrElseWindows1252AndEndsEveryLineInCrLf) {
+    const std::pair<std::string, std::string> decoded[] = {
+        {"Caf\xC3\xA9 \xF0\x9F\x98\x80", "Caf\xC3\xA9 \xF0\x9F\x98\x80"},
+        {"\x93q\x94 \x80", "\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC"},
+        {"\x81\x9D", "\xC2\x81\xC2\x9D"},                  // left open by the code page: C1
+        {"\xC3\xA9 \xE9", "\xC3\x83\xC2\xA9 \xC3\xA9"},    // one invalid sequence decides
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                  // overlong
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"}}; // surrogate
+    for (const auto& [bytes, text] : decoded) {
+        EXPECT_EQ(DecodeAnsiText(bytes), text) << bytes;
+    }
+    const std::pair<std::string, std::string> lines[] = {
+        {"", ""},
+        {"a\r\nb", "a\r\nb\r\n"},
+        {"a\nb\n", "a\r\nb\r\n"},
+        {"a\rb\r", "a\r\nb\r\n"},
+        {"a\n\rb", "a\r\n\r\nb\r\n"},
+        {"\xEF\xBB\xBFGr\xFC\xDF", "Gr\xC3\xBC\xC3\x9F\r\n"}};
+    for (const auto& [bytes, text] : lines) {
+        EXPECT_EQ(TextWithCrLf(bytes), text) << bytes;
+    }
+    FakeFileSystem files;
+    EXPECT_THROW(ReadTextWithCrLf(files, "/missing.txt"), std::system_error);
+}
+
+TEST(Text, BooleansAreTrueFalseOrNumbers) {
+    for (const char* text : {"True", " tRuE ", "-1", "2.5", ".5", "1e-9", "+7"}) {
+        EXPECT_TRUE(TextToBoolean(text)) << text;
+    }
+    for (const char* text : {"false", "0", "-0", "0.000", "0e5"}) {
+        EXPECT_FALSE(TextToBoolean(text)) << text;
+    }
+    for (const char* text :
+         {"", "yes", "Tru", "1x", "1.2.3", "e5", ".", "1e", "inf", "0x1", "\tTrue", "True False"}) {
+        EXPECT_THROW(TextToBoolean(text), std::invalid_argument) << text;
+    }
+}
+
+} // namespace
+} // namespace kernova::test
