@@ -1,11 +1,9 @@
 # The Windows configuration (MinGW-w64, cmake/mingw-w64-x86_64.cmake): the portable layers
 # and their tests, run under Wine by ctest. No fontconfig, FreeType or Qt here.
 
-# The tests of the portable layers. Later, one line:
-#   file(GLOB KERNOVA_WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp tests/fakes/*.cpp)
-set(KERNOVA_WINDOWS_TEST_SOURCES
-  tests/unit/install_run_progress_test.cpp
-  tests/unit/portable_smoke_test.cpp)
+# The tests of the portable layers, on the in-memory fakes of tests/fakes: the same files
+# as the Linux unit tests.
+file(GLOB KERNOVA_WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 
 if(NOT KERNOVA_TESTS)
   return()
@@ -26,6 +24,7 @@ target_link_libraries(kernova_unit_tests PRIVATE kernova_core GTest::gtest_main)
 # PRE_TEST: the test list is read under Wine when ctest runs, where the script has set up
 # the prefix, not at build time.
 gtest_discover_tests(kernova_unit_tests
+  TEST_PREFIX Unit.
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120
   PROPERTIES TIMEOUT 300)
