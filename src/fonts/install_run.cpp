@@ -107,6 +107,7 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
     StageTimings timings;
     CopyStageOutcome outcome;
     try {
+        display.Begin();
         const std::string fontsFolder = GetFontsFolder(platform.folders);
         stage = Stage::Copying;
         if (fontsFolder.empty()) {

@@ -29,6 +29,8 @@ struct InstallState {
 class InstallDisplay {
   public:
     virtual ~InstallDisplay() = default;
+    // The run starts: the wizard shows its installing page as it now is.
+    virtual void Begin() {}
     // Shows `state` now.
     virtual void Refresh(const InstallState& state) = 0;
     // The already-installed box, shown over `state`.

@@ -27,9 +27,13 @@ constexpr int kBottomMargin = 4; // pixels below the last line
 
 std::optional<int> DrawFontPreview(PreviewCanvas& canvas, FontSystem& fonts,
                                    const std::string& fontFile) {
-    Skipping([&] { canvas.AddFontFile(fontFile); });
+    // Without a font file the lines are drawn in the area's own font.
+    const bool hasFont = !fontFile.empty();
+    if (hasFont) {
+        Skipping([&] { canvas.AddFontFile(fontFile); });
+    }
     Skipping([&] {
-        const std::string name = GetFontName(fonts, fontFile);
+        const std::string name = hasFont ? GetFontName(fonts, fontFile) : std::string();
         if (!name.empty()) {
             canvas.SetFontName(name);
         }
@@ -51,7 +55,9 @@ std::optional<int> DrawFontPreview(PreviewCanvas& canvas, FontSystem& fonts,
         canvas.SetHeight(pixels);
         height = pixels;
     });
-    Skipping([&] { canvas.ReleaseFontFile(fontFile); });
+    if (hasFont) {
+        Skipping([&] { canvas.ReleaseFontFile(fontFile); });
+    }
     return height;
 }
 

@@ -8,7 +8,6 @@ namespace kernova {
 void FrmMain::ShowFontPreview() {
     form.lblFontPreview.visible = true;
     form.picPreview.visible = true;
-    // Without a font the lines are drawn in the area's own font.
     const std::string first =
         form.lstFonts.ListCount() > 0 ? form.ExtractPath + form.lstFonts.List(0) : std::string();
     const std::optional<int> height = DrawFontPreview(runtime_.Preview(), platform_.fonts, first);

@@ -9,7 +9,14 @@ namespace {
 // The installing page shows the run's state; its boxes are the wizard's message boxes.
 class WizardInstallDisplay : public InstallDisplay {
   public:
-    WizardInstallDisplay(MainForm& form, Runtime& runtime) : form_(form), runtime_(runtime) {}
+    WizardInstallDisplay(MainForm& form, Runtime& runtime, bool silent)
+        : form_(form), runtime_(runtime), silent_(silent) {}
+
+    void Begin() override {
+        if (!silent_) {
+            runtime_.Refresh();
+        }
+    }
 
     void Refresh(const InstallState& state) override {
         Show(state);
@@ -35,6 +42,7 @@ class WizardInstallDisplay : public InstallDisplay {
   private:
     MainForm& form_;
     Runtime& runtime_;
+    bool silent_;
 };
 
 void ShowFinishPage(MainForm& form, const char* buttonCaption) {
@@ -51,8 +59,6 @@ void FrmMain::InstallFonts(bool& Silent) {
     form.cmdCancel.enabled = false;
     if (Silent) {
         form.visible = false;
-    } else {
-        runtime_.Refresh();
     }
     InstallRequest request;
     request.fonts = form.lstFonts.items();
@@ -64,7 +70,7 @@ void FrmMain::InstallFonts(bool& Silent) {
             AddFavorite(platform_.files, platform_.folders, form.URLTitle, form.URL);
         };
     }
-    WizardInstallDisplay display(form, runtime_);
+    WizardInstallDisplay display(form, runtime_, Silent);
     const InstallState state = kernova::InstallFonts(platform_, request, display);
     display.Show(state);
 
