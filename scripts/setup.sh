@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs. Idempotent and non-interactive.
+# Installs the Debian packages the project needs (or those named on the command line).
+# Idempotent and non-interactive.
+# Usage: scripts/setup.sh [PACKAGE...]
 set -euo pipefail
 
-packages=(
+packages=("$@")
+((${#packages[@]})) || packages=(
   cmake g++ make pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev libfontconfig-dev libfreetype-dev fontconfig
   libgtest-dev googletest

@@ -5,24 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(
-  cmake make g++-mingw-w64-x86-64-posix googletest
-  wine wine64 fonts-wine
-  xvfb xauth
-  coreutils
-)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "test-windows: installing ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix googletest \
+  wine wine64 fonts-wine xvfb xauth coreutils
 
 build=$PWD/build-windows
 jobs=$(nproc)
