@@ -58,9 +58,8 @@ class FakeShellFolders : public ShellFolders {
 // A temporary folder and the folders watched for termination.
 class FakeProcess : public Process {
   public:
-    std::string temp = "/tmp";
     std::vector<std::string> watched;
-    std::string GetTempFolder() override { return temp; }
+    std::string GetTempFolder() override { return "/tmp"; }
     std::unique_ptr<TerminationWatch> RemoveOnTermination(const std::string& folder) override {
         watched.push_back(folder);
         return std::make_unique<TerminationWatch>();

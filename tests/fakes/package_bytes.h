@@ -4,22 +4,19 @@
 #include "fakes/fake_file_system.h"
 #include "platform/runtime.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <random>
 
 namespace kernova::test {
 
 // `size` bytes of a pattern that differs with `seed`, so swapped or shifted data shows.
 inline std::string PatternBytes(std::size_t size, unsigned seed) {
     std::string bytes(size, '\0');
-    std::uint32_t state = 2463534242u ^ (seed * 0x9E3779B9u);
-    for (char& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<char>(state & 0xff);
-    }
+    std::minstd_rand next(seed + 1);
+    std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(next() >> 7); });
     return bytes;
 }
 
@@ -32,7 +29,7 @@ inline std::string StubBytes(std::size_t size) {
 }
 
 // Archive fields as a correct writer makes them: names CR-padded on the left to 40 bytes,
-// sizes in ten digits, counts CR-padded to 5 bytes.
+// sizes in ten digits.
 inline std::string NameField(const std::string& name) {
     return std::string(40 - std::min<std::size_t>(40, name.size()), '\r') + name;
 }
@@ -40,10 +37,6 @@ inline std::string SizeField(std::int64_t size) {
     char field[32];
     std::snprintf(field, sizeof field, "%010lld", static_cast<long long>(size));
     return field;
-}
-inline std::string CountField(int count) {
-    const std::string digits = std::to_string(count);
-    return std::string(5 - std::min<std::size_t>(5, digits.size()), '\r') + digits;
 }
 inline RawEntry RawFile(const std::string& name, const std::string& data) {
     return RawEntry{data, NameField(name), SizeField(static_cast<std::int64_t>(data.size()))};

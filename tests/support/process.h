@@ -31,7 +31,6 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    pid_t pid() const { return pid_; }
     void Signal(int sig);
     // Waits for the end (or the timeout) and returns what the child printed.
     ProcessResult Wait();

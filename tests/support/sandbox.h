@@ -18,7 +18,6 @@ class Sandbox {
     Sandbox(const Sandbox&) = delete;
     Sandbox& operator=(const Sandbox&) = delete;
 
-    const std::filesystem::path& root() const { return root_; }
     std::filesystem::path home() const { return root_ / "home"; }
     std::filesystem::path tmp() const { return root_ / "tmp"; }
     std::filesystem::path dataHome() const { return home() / ".local/share"; }

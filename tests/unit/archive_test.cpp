@@ -88,7 +88,7 @@ const Layout kLayouts[] = {
     {One(NameField("a"), "0000001005"), {}, "outside the file"},
     {Installer({RawFile("../x", "x"), RawFile("b", "b"), RawFile("c", "c")}, "3"), {}, "entry 3"},
     {One(NameField(".."), SizeField(1)), {}, "plain file name"},
-    {One(NameField(std::string("a\0b", 3)), SizeField(1)), {}, "plain file name"}};
+    {One(NameField(std::string("a\0\x7f", 3)), SizeField(1)), {}, "name: \"a\\x00\\x7f\""}};
 
 INSTANTIATE_TEST_SUITE_P(Layouts, DirectoryPass, ::testing::ValuesIn(kLayouts));
 

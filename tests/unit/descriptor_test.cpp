@@ -4,10 +4,12 @@
 #include "app/boolean_text.h"
 #include "app/text_decoding.h"
 #include "app/text_file.h"
+#include "archive/field_numbers.h"
 #include "config/descriptor.h"
 #include "config/field_reader.h"
 #include "fakes/fake_file_system.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace kernova::test {
@@ -97,10 +99,13 @@ TEST(Text, DecodesUtf8OrElseWindows1252AndEndsEveryLineInCrLf) {
     const std::pair<std::string, std::string> decoded[] = {
         {"Caf\xC3\xA9 \xF0\x9F\x98\x80", "Caf\xC3\xA9 \xF0\x9F\x98\x80"},
         {"\x93q\x94 \x80", "\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC"},
-        {"\x81\x9D", "\xC2\x81\xC2\x9D"},                  // left open by the code page: C1
-        {"\xC3\xA9 \xE9", "\xC3\x83\xC2\xA9 \xC3\xA9"},    // one invalid sequence decides
-        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                  // overlong
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"}}; // surrogate
+        {"\x81\x9D", "\xC2\x81\xC2\x9D"},                 // left open by the code page: C1
+        {"\xC3\xA9 \xE9", "\xC3\x83\xC2\xA9 \xC3\xA9"},   // one invalid sequence decides
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                 // overlong
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"}, // surrogate
+        {"\x9F\xA0\xFF", "\xC5\xB8\xC2\xA0\xC3\xBF"},     // the top of the code page
+        {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},         // U+10FFFF is still UTF-8
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"}}; // past it is not
     for (const auto& [bytes, text] : decoded) {
         EXPECT_EQ(DecodeAnsiText(bytes), text) << bytes;
     }
@@ -118,16 +123,22 @@ TEST(Text, DecodesUtf8OrElseWindows1252AndEndsEveryLineInCrLf) {
     EXPECT_THROW(ReadTextWithCrLf(files, "/missing.txt"), std::system_error);
 }
 
-TEST(Text, BooleansAreTrueFalseOrNumbers) {
+TEST(Text, BooleansAreTrueFalseOrNumbersReadAsOnEveryRuntime) {
     for (const char* text : {"True", " tRuE ", "-1", "2.5", ".5", "1e-9", "+7"}) {
         EXPECT_TRUE(TextToBoolean(text)) << text;
     }
-    for (const char* text : {"false", "0", "-0", "0.000", "0e5"}) {
+    for (const char* text : {"false", "FALSE", "0", "-0", "00", "0.000", "0e5"}) {
         EXPECT_FALSE(TextToBoolean(text)) << text;
     }
-    for (const char* text :
-         {"", "yes", "Tru", "1x", "1.2.3", "e5", ".", "1e", "inf", "0x1", "\tTrue", "True False"}) {
+    for (const char* text : {"", "yes", "Tru", "1x", "1.2.3", "e5", ".", "1e", "1e+", "inf", "0x1",
+                             "1,5", "\tTrue", "True\r", "True False"}) {
         EXPECT_THROW(TextToBoolean(text), std::invalid_argument) << text;
+    }
+    // As on every C runtime: the D exponent, overflow to infinity.
+    const std::pair<const char*, double> numbers[] = {
+        {"1d-2", 0.01}, {"-0.25", -0.25}, {"1e400", HUGE_VAL}, {"-1e400", -HUGE_VAL}};
+    for (const auto& [text, value] : numbers) {
+        EXPECT_EQ(LeadingNumber(text), value) << text;
     }
 }
 
