@@ -69,8 +69,8 @@ MainForm::MainForm() {
     lblLink = MakeLabel("lblLink", {120, 3900, 330, 195}, "LINK", kTahoma, true);
     lblLink.foreColor = 0x00C00000;
     lblLink.visible = false;
-    Label2 = MakeLabel("Label2", {120, 4140, 1170, 195}, "Kernova Installer", kTahoma, true);
-    Label2.enabled = false;
+    lblBrand = MakeLabel("lblBrand", {120, 4140, 1170, 195}, "Kernova Installer", kTahoma, true);
+    lblBrand.enabled = false;
 
     cmdBack = MakeButton("cmdBack", {2955, 3960, 1095, 345}, "< &Back", false);
     cmdNext = MakeButton("cmdNext", {4080, 3960, 1095, 345}, "&Next >", true);
@@ -93,11 +93,12 @@ MainForm::MainForm() {
         MakeLabel("lblLicense", {300, 120, 1635, 195}, "License Agreement", kTahomaBold, true);
     lneLicense = MakeLine("lneLicense", 0, 870, 4680, 870, kSysButtonShadow);
     picSubLicense = MakePanel("picSubLicense", {0, 900, 4635, 2850}, kSysButtonFace);
-    Label1 = MakeLabel("Label1", {120, 105, 4335, 615},
-                       "You must accept the terms of the following License Agreement before "
-                       "continuing with the installation.",
-                       kTahoma, false, true);
-    Label1.transparent = false;
+    lblAcceptTerms =
+        MakeLabel("lblAcceptTerms", {120, 105, 4335, 615},
+                  "You must accept the terms of the following License Agreement before "
+                  "continuing with the installation.",
+                  kTahoma, false, true);
+    lblAcceptTerms.transparent = false;
     txtLicense = MakeTextBox("txtLicense", {120, 600, 4410, 1575});
     optAgree = MakeOption("optAgree", {120, 2280, 2535, 195}, "I accept the agreement", false);
     optDisagree =
@@ -134,8 +135,9 @@ MainForm::MainForm() {
 }
 
 ExtractingForm::ExtractingForm() {
-    Label1 = MakeLabel("Label1", {120, 120, 2760, 300}, "Extracting fonts...", kTahoma, false);
-    Label1.align = TextAlign::Center;
+    lblExtracting =
+        MakeLabel("lblExtracting", {120, 120, 2760, 300}, "Extracting fonts...", kTahoma, false);
+    lblExtracting.align = TextAlign::Center;
 }
 
 } // namespace kernova

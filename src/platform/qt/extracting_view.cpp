@@ -18,8 +18,8 @@ ExtractingView::ExtractingView(const ExtractingForm& form, bool showWindow)
     QPalette face = palette();
     face.setColor(QPalette::Window, MapColor(kSysButtonFace));
     setPalette(face);
-    Label1_ = new LabelWidget(this);
-    Label1_->setObjectName(QString::fromStdString(form.Label1.name));
+    lblExtracting_ = new LabelWidget(this);
+    lblExtracting_->setObjectName(QString::fromStdString(form.lblExtracting.name));
     SyncFromState();
 }
 
@@ -29,16 +29,16 @@ void ExtractingView::SyncFromState() {
     if (windowTitle() != title) {
         setWindowTitle(title);
     }
-    const Label& label = form_.Label1;
+    const Label& label = form_.lblExtracting;
     QFont font = MapFont(label.font);
-    if (Label1_->font() != font) {
-        Label1_->setFont(font);
+    if (lblExtracting_->font() != font) {
+        lblExtracting_->setFont(font);
     }
-    Label1_->SetText(ToDisplayText(label.caption));
-    Label1_->SetTextColor(MapColor(label.foreColor));
-    Label1_->SetCentered(label.align == TextAlign::Center);
-    Label1_->setGeometry(TwipsToRect(label.rect));
-    Label1_->setVisible(label.visible);
+    lblExtracting_->SetText(ToDisplayText(label.caption));
+    lblExtracting_->SetTextColor(MapColor(label.foreColor));
+    lblExtracting_->SetCentered(label.align == TextAlign::Center);
+    lblExtracting_->setGeometry(TwipsToRect(label.rect));
+    lblExtracting_->setVisible(label.visible);
 
     bool wanted = form_.loaded && form_.visible && showWindow_;
     if (wanted && !isVisible()) {

@@ -26,7 +26,7 @@ class ExtractingView : public QWidget, public FormView {
   private:
     const ExtractingForm& form_;
     bool showWindow_;
-    LabelWidget* Label1_;
+    LabelWidget* lblExtracting_;
 };
 
 } // namespace kernova::qt

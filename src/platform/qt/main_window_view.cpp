@@ -111,7 +111,7 @@ void MainWindowView::BuildWidgets() {
     lneWhite_ = Make<LineWidget>(this, f.lneWhite.name);
     lblLink_ = Make<LabelWidget>(this, f.lblLink.name);
     lblLink_->setCursor(Qt::PointingHandCursor);
-    Label2_ = Make<LabelWidget>(this, f.Label2.name);
+    lblBrand_ = Make<LabelWidget>(this, f.lblBrand.name);
     cmdBack_ = Make<QPushButton>(this, f.cmdBack.name);
     cmdNext_ = Make<QPushButton>(this, f.cmdNext.name);
     cmdCancel_ = Make<QPushButton>(this, f.cmdCancel.name);
@@ -128,7 +128,7 @@ void MainWindowView::BuildWidgets() {
     lblLicense_ = Make<LabelWidget>(picLicense_, f.lblLicense.name);
     lneLicense_ = Make<LineWidget>(picLicense_, f.lneLicense.name);
     picSubLicense_ = Make<PanelWidget>(picLicense_, f.picSubLicense.name);
-    Label1_ = Make<LabelWidget>(picSubLicense_, f.Label1.name);
+    lblAcceptTerms_ = Make<LabelWidget>(picSubLicense_, f.lblAcceptTerms.name);
     txtLicense_ = Make<QPlainTextEdit>(picSubLicense_, f.txtLicense.name);
     optAgree_ = Make<QRadioButton>(picSubLicense_, f.optAgree.name);
     optDisagree_ = Make<QRadioButton>(picSubLicense_, f.optDisagree.name);
@@ -278,7 +278,7 @@ void MainWindowView::SyncFromState() {
     SyncLine(lneGrey_, f.lneGrey);
     SyncLine(lneWhite_, f.lneWhite);
     SyncLabel(lblLink_, f.lblLink, face);
-    SyncLabel(Label2_, f.Label2, face);
+    SyncLabel(lblBrand_, f.lblBrand, face);
     SyncButton(cmdBack_, f.cmdBack);
     SyncButton(cmdNext_, f.cmdNext);
     SyncButton(cmdCancel_, f.cmdCancel);
@@ -298,7 +298,7 @@ void MainWindowView::SyncFromState() {
     SyncLabel(lblLicense_, f.lblLicense, license);
     SyncLine(lneLicense_, f.lneLicense);
     SyncPanel(picSubLicense_, f.picSubLicense);
-    SyncLabel(Label1_, f.Label1, MapColor(f.picSubLicense.backColor));
+    SyncLabel(lblAcceptTerms_, f.lblAcceptTerms, MapColor(f.picSubLicense.backColor));
     SyncTextBox(txtLicense_, f.txtLicense, licenseShown_);
     SyncOption(optAgree_, f.optAgree);
     SyncOption(optDisagree_, f.optDisagree);

@@ -55,7 +55,7 @@ class MainWindowView : public QWidget, public FormView {
     PanelWidget* imgSide_;
     PanelWidget *picWelcome_, *picLicense_, *picReadme_, *picInstall_, *picFinish_;
     LineWidget *lneGrey_, *lneWhite_;
-    LabelWidget *lblLink_, *Label2_;
+    LabelWidget *lblLink_, *lblBrand_;
     QPushButton *cmdBack_, *cmdNext_, *cmdCancel_;
 
     LabelWidget *lblWelcome_, *lblSetup_, *lblFontPreview_, *lblWelcomeNext_;
@@ -64,7 +64,7 @@ class MainWindowView : public QWidget, public FormView {
     LabelWidget* lblLicense_;
     LineWidget* lneLicense_;
     PanelWidget* picSubLicense_;
-    LabelWidget* Label1_;
+    LabelWidget* lblAcceptTerms_;
     QPlainTextEdit* txtLicense_;
     QRadioButton *optAgree_, *optDisagree_;
 
