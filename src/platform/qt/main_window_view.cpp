@@ -174,29 +174,16 @@ void MainWindowView::ConnectEvents() {
             [this] { Run([this] { frm_.cmdBack_Click(); }); });
     connect(cmdCancel_, &QPushButton::clicked, this,
             [this] { Run([this] { frm_.cmdCancel_Click(); }); });
-    connect(optAgree_, &QRadioButton::clicked, this, [this] {
-        Run([this] {
-            frm_.form.optAgree.value = true;
-            frm_.form.optDisagree.value = false;
-            frm_.optAgree_Click();
-        });
-    });
-    connect(optDisagree_, &QRadioButton::clicked, this, [this] {
-        Run([this] {
-            frm_.form.optAgree.value = false;
-            frm_.form.optDisagree.value = true;
-            frm_.optDisagree_Click();
-        });
-    });
+    connect(optAgree_, &QRadioButton::clicked, this,
+            [this] { Run([this] { frm_.optAgree_Click(); }); });
+    connect(optDisagree_, &QRadioButton::clicked, this,
+            [this] { Run([this] { frm_.optDisagree_Click(); }); });
     connect(lblLink_, &LabelWidget::clicked, this,
             [this] { Run([this] { frm_.lblLink_Click(); }); });
-    // The window's cancel button: Escape presses it (a disabled button ignores the press).
+    // Whether Escape cancels is the form's decision.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, [this] {
-        if (cmdCancel_->isVisible()) {
-            cmdCancel_->click();
-        }
-    });
+    connect(escape, &QShortcut::activated, this,
+            [this] { Run([this] { frm_.Form_KeyEscape(); }); });
 }
 
 void MainWindowView::SetTabOrder() {
