@@ -7,10 +7,10 @@
 namespace kernova {
 
 // The wizard window's state: every control of its layout with its geometry, caption,
-// font, colours, visibility and enabled state, and the window's variables. Views build
-// real widgets from it; handlers change it.
+// font, colours, visibility and enabled state, and the window's variables. It starts as
+// the control table designs it (ui/control_table.cpp); handlers change it and views show it.
 struct MainForm {
-    MainForm(); // the design-time layout
+    MainForm();
 
     // Window
     std::string caption;
