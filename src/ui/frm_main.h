@@ -45,6 +45,7 @@ class FrmMain {
     void cmdBack_Click();
     void optAgree_Click();
     void optDisagree_Click();
+    void Form_KeyEscape();
 
     // Web link (ui/)
     void lblLink_Click();

@@ -7,10 +7,10 @@
 namespace kernova {
 
 // The wizard window's state: every control of its layout with its geometry, caption,
-// font, colours, visibility and enabled state, and the window's variables. Views build
-// real widgets from it; handlers change it.
+// font, colours, visibility and enabled state, and the window's variables. It starts as
+// the control table designs it (ui/control_table.cpp); handlers change it and views show it.
 struct MainForm {
-    MainForm(); // the design-time layout
+    MainForm();
 
     // Window
     std::string caption;
@@ -22,7 +22,7 @@ struct MainForm {
     Panel imgSide;
     Panel picWelcome, picLicense, picReadme, picInstall, picFinish;
     Line lneGrey, lneWhite;
-    Label lblLink, Label2;
+    Label lblLink, lblBrand;
     Button cmdBack, cmdNext, cmdCancel;
     StringList lstFiles{false};
     StringList lstFonts{true};
@@ -36,7 +36,7 @@ struct MainForm {
     Label lblLicense;
     Line lneLicense;
     Panel picSubLicense;
-    Label Label1;
+    Label lblAcceptTerms;
     TextBox txtLicense;
     OptionButton optAgree, optDisagree;
 
@@ -81,7 +81,7 @@ struct ExtractingForm {
     bool loaded = false;
     int clientWidth = 3015; // twips
     int clientHeight = 450;
-    Label Label1;
+    Label lblExtracting;
 };
 
 } // namespace kernova

@@ -78,4 +78,12 @@ void FrmMain::optDisagree_Click() {
     form.cmdNext.enabled = false;
 }
 
+// Escape presses the window's cancel button, but only as a user could press it: not while
+// it is disabled (during the run and on the finish page) or hidden.
+void FrmMain::Form_KeyEscape() {
+    if (form.visible && form.cmdCancel.visible && form.cmdCancel.enabled) {
+        cmdCancel_Click();
+    }
+}
+
 } // namespace kernova

@@ -12,14 +12,12 @@ namespace kernova::qt {
 
 ExtractingView::ExtractingView(const ExtractingForm& form, bool showWindow)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), form_(form),
-      showWindow_(showWindow) {
+      showWindow_(showWindow), widgets_(*this, ControlsOf(form), nullptr) {
     setObjectName(QStringLiteral("frmExtracting"));
     setAutoFillBackground(true);
     QPalette face = palette();
     face.setColor(QPalette::Window, MapColor(kSysButtonFace));
     setPalette(face);
-    Label1_ = new LabelWidget(this);
-    Label1_->setObjectName(QString::fromStdString(form.Label1.name));
     SyncFromState();
 }
 
@@ -29,16 +27,7 @@ void ExtractingView::SyncFromState() {
     if (windowTitle() != title) {
         setWindowTitle(title);
     }
-    const Label& label = form_.Label1;
-    QFont font = MapFont(label.font);
-    if (Label1_->font() != font) {
-        Label1_->setFont(font);
-    }
-    Label1_->SetText(ToDisplayText(label.caption));
-    Label1_->SetTextColor(MapColor(label.foreColor));
-    Label1_->SetCentered(label.align == TextAlign::Center);
-    Label1_->setGeometry(TwipsToRect(label.rect));
-    Label1_->setVisible(label.visible);
+    widgets_.Sync();
 
     bool wanted = form_.loaded && form_.visible && showWindow_;
     if (wanted && !isVisible()) {
