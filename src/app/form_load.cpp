@@ -6,10 +6,6 @@
 
 namespace kernova {
 
-// The common controls of the original platform need no preparation here; the handler
-// stays so that every view calls the same start-up sequence.
-void FrmMain::Form_Initialize() {}
-
 void FrmMain::Form_Load() {
     form.visible = false;
 

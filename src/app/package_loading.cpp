@@ -78,8 +78,7 @@ void FrmMain::Start() {
         DescriptorPath = form.ExtractPath + "kernova.xml";
         form.URL = DecodeAnsiText(ReadTag(files, "URL", "", ""));
         form.URLTitle = DecodeAnsiText(ReadTag(files, "URLName", "", ""));
-        form.RavelinName = DecodeAnsiText(ReadTag(files, "Title", "", ""));
-        form.PackageTitle = form.RavelinName;
+        form.PackageTitle = DecodeAnsiText(ReadTag(files, "Title", "", ""));
 
         form.txtReadme.text = OptionalText(files, "Readme", form.ExtractPath + "readme.txt");
         form.txtLicense.text = OptionalText(files, "License", form.ExtractPath + "license.txt");

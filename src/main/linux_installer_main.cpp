@@ -98,7 +98,6 @@ int Run(int argc, char** argv, std::chrono::steady_clock::time_point started) {
         });
     }
 
-    frm.Form_Initialize();
     frm.Form_Load(); // the switches end the program in here
     extracting.SyncFromState();
     window.SyncFromState();

@@ -34,7 +34,6 @@ class FrmMain {
     ExtractingForm frmExtracting;
 
     // Start-up and the ways out (app/)
-    void Form_Initialize();
     void Form_Load();
     void Form_Unload(std::int16_t& cancel);
     void cmdCancel_Click();

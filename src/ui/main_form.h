@@ -63,7 +63,6 @@ struct MainForm {
     // Variables of a run
     std::string AppPath;     // folder of the running executable, ending in the separator
     std::string ExtractPath; // the private extraction folder, ending in the separator
-    std::string RavelinName; // the title as read from the descriptor
     std::string PackageTitle;
     std::string URL;
     std::string URLTitle;
