@@ -1,61 +1,85 @@
 #pragma once
 
-#include "archive/package_writer.h"
 #include "platform/exit_code.h"
+#include "platform/message_box.h"
 #include "platform/qt/extracting_view.h"
 #include "platform/qt/main_window_view.h"
-#include "qt/qt_test_world.h"
+#include "platform/qt/qt_runtime.h"
+#include "support/linux_platform.h"
+#include "support/sandbox.h"
 #include "ui/frm_main.h"
 
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-class QPushButton;
-
 namespace kernova::test {
 
-// What a test package holds besides its fonts.
-struct WizardPackage {
-    std::string title = "Kernova Sample Fonts";
-    std::string license; // empty: no licence page
-    std::string readme;  // empty: no information page
-    bool preview = true;
-    bool pictures = true; // the sample side and top pictures
-    std::string url = "https://example.com/kernova";
-    std::string urlName = "Kernova on the web";
-    std::vector<std::string> fonts = {"KernovaSampleSans-Regular.ttf"};
-    bool addFavorites = false;
+// A sandbox whose fontconfig also lists the system's DejaVu fonts (read only), so labels
+// have the desktop's sans-serif to draw with; and the test process's one QApplication
+// (offscreen unless QT_QPA_PLATFORM says otherwise).
+class QtTestWorld : public Sandbox {
+  public:
+    QtTestWorld();
 };
 
-// A real installer (stand-in stub + package) loaded by a real FrmMain, shown by the real
+// The Qt runtime with the user scripted: End throws ProgramEnded, message boxes are
+// recorded and answered OK, addresses are recorded instead of opened.
+class TestQtRuntime : public qt::QtRuntime {
+  public:
+    TestQtRuntime() : qt::QtRuntime(LinuxPlatform().fonts) {}
+    std::vector<std::string> boxes, openedUrls;
+
+    Answer MsgBox(const std::string& text, MessageIcon, MessageButtons,
+                  const std::string& = {}) override {
+        SyncViews();
+        boxes.push_back(text);
+        return Answer::Ok;
+    }
+    [[noreturn]] void End(ExitCode code) override { throw ProgramEnded{code}; }
+    void OpenUrl(const std::string& address) override { openedUrls.push_back(address); }
+};
+
+// Saves what `widget` shows as `name`.png, in $KERNOVA_SCREENSHOT_DIR when set (the README's
+// pictures), else in screenshots/ of the build's test area; returns the file.
+std::filesystem::path SaveScreenshot(QWidget& widget, const std::string& name);
+
+// What a test package holds besides the sample pictures (the title is "Kernova Sample Fonts").
+struct WizardPackage {
+    std::string license{}; // empty: no licence page
+    std::string readme{};  // empty: no information page
+    std::string urlName = "Kernova on the web";
+    std::vector<std::string> fonts = {"KernovaSampleSans-Regular.ttf"};
+};
+
+// A real installer (stand-in stub + package) loaded by a real FrmMain and shown by the real
 // views over the scripted Qt runtime: what a user sees, driven by QTest.
 class QtWizard {
   public:
     QtWizard(QtTestWorld& world, const WizardPackage& package);
-    ~QtWizard();
 
-    // Form_Initialize and Form_Load, then the views brought up to date (the window shows).
+    // Form_Load, then the views brought up to date (the window shows).
     void Load();
 
     FrmMain& frm() { return *frm_; }
     TestQtRuntime& runtime() { return runtime_; }
     qt::MainWindowView& window() { return *window_; }
-    QPushButton& button(const char* name);
-    QWidget& widget(const char* name);
-    // The page the state shows, by panel name; the view must agree (checked here).
+    template <typename W = QWidget> W& widget(const char* name) {
+        if (auto* found = window_->findChild<W*>(name)) {
+            return *found;
+        }
+        throw std::runtime_error(std::string("no widget ") + name);
+    }
+    // The page panels the window shows, "+" between them when more than one.
     std::string CurrentPage();
-
-    // Clicks a button (or option, or the link) by name; the program's end when it ended.
-    std::optional<ExitCode> Click(const char* name);
-    std::optional<ExitCode> PressEscape();
-
-    const std::filesystem::path& installer() const { return installer_; }
+    // A click on a control, a key ("Escape", "Alt+N") or "close" (the window's close
+    // button); the program's end when it ended.
+    std::optional<ExitCode> Do(const std::string& action);
 
   private:
-    std::filesystem::path installer_;
     TestQtRuntime runtime_;
     std::unique_ptr<FrmMain> frm_;
     std::unique_ptr<qt::ExtractingView> extracting_;
