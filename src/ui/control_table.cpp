@@ -313,19 +313,14 @@ constexpr bool Same(const char* a, const char* b) {
     return std::string_view(a) == std::string_view(b);
 }
 
-constexpr bool Clickable(ControlKind kind) {
-    return kind == K::Label || kind == K::Button || kind == K::OptionButton;
-}
-
 // What the views rely on: each name once, each kind backed by a member of its type, each
-// container a panel listed before what it holds, each place in the tab order taken once,
-// click handlers only where a user can click.
+// container a panel listed before what it holds, each place in the tab order taken once.
+// (Whether a row's click handler is set cannot be asked at compile time in every build.)
 template <typename Form, std::size_t N>
 constexpr bool WellFormed(const ControlEntry<Form> (&table)[N]) {
     for (std::size_t i = 0; i < N; ++i) {
         const ControlDesign& row = table[i].design;
-        if (table[i].member.index() != MemberIndexOf(row.kind) ||
-            (row.click != nullptr && !Clickable(row.kind))) {
+        if (table[i].member.index() != MemberIndexOf(row.kind)) {
             return false;
         }
         bool containerBefore = row.container == nullptr;
