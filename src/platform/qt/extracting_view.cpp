@@ -12,14 +12,12 @@ namespace kernova::qt {
 
 ExtractingView::ExtractingView(const ExtractingForm& form, bool showWindow)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), form_(form),
-      showWindow_(showWindow) {
+      showWindow_(showWindow), widgets_(*this, ControlsOf(form), nullptr) {
     setObjectName(QStringLiteral("frmExtracting"));
     setAutoFillBackground(true);
     QPalette face = palette();
     face.setColor(QPalette::Window, MapColor(kSysButtonFace));
     setPalette(face);
-    lblExtracting_ = new LabelWidget(this);
-    lblExtracting_->setObjectName(QString::fromStdString(form.lblExtracting.name));
     SyncFromState();
 }
 
@@ -29,16 +27,7 @@ void ExtractingView::SyncFromState() {
     if (windowTitle() != title) {
         setWindowTitle(title);
     }
-    const Label& label = form_.lblExtracting;
-    QFont font = MapFont(label.font);
-    if (lblExtracting_->font() != font) {
-        lblExtracting_->setFont(font);
-    }
-    lblExtracting_->SetText(ToDisplayText(label.caption));
-    lblExtracting_->SetTextColor(MapColor(label.foreColor));
-    lblExtracting_->SetCentered(label.align == TextAlign::Center);
-    lblExtracting_->setGeometry(TwipsToRect(label.rect));
-    lblExtracting_->setVisible(label.visible);
+    widgets_.Sync();
 
     bool wanted = form_.loaded && form_.visible && showWindow_;
     if (wanted && !isVisible()) {

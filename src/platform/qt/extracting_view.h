@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/qt/form_view.h"
-#include "platform/qt/form_widgets.h"
+#include "platform/qt/table_widgets.h"
 
 #include <QWidget>
 
@@ -11,8 +11,8 @@ struct ExtractingForm;
 
 namespace kernova::qt {
 
-// The "Extracting..." notice built from frmExtracting's state: a small fixed window without
-// a task-bar button, centred on the screen, that cannot be closed by the user.
+// The "Extracting..." notice: frmExtracting's control table as widgets, a small fixed window
+// without a task-bar button, centred on the screen, that cannot be closed by the user.
 class ExtractingView : public QWidget, public FormView {
   public:
     explicit ExtractingView(const ExtractingForm& form, bool showWindow = true);
@@ -26,7 +26,7 @@ class ExtractingView : public QWidget, public FormView {
   private:
     const ExtractingForm& form_;
     bool showWindow_;
-    LabelWidget* lblExtracting_;
+    TableWidgets widgets_;
 };
 
 } // namespace kernova::qt
