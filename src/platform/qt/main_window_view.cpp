@@ -18,7 +18,7 @@ MainWindowView::MainWindowView(FrmMain& frm, QtRuntime& runtime, bool showWindow
                            Qt::WindowCloseButtonHint),
       frm_(frm), showWindow_(showWindow),
       widgets_(*this, ControlsOf(frm.form), &runtime,
-               [this](TableWidgets::Handler handler) { Run([&] { (frm_.*handler)(); }); }) {
+               [this](TableWidgets::Handler handler) { Run(handler); }) {
     setObjectName(QStringLiteral("frmMain"));
     setAutoFillBackground(true);
     QPalette face = palette();
@@ -26,13 +26,12 @@ MainWindowView::MainWindowView(FrmMain& frm, QtRuntime& runtime, bool showWindow
     setPalette(face);
     // Whether Escape cancels is the form's decision.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this,
-            [this] { Run([this] { frm_.Form_KeyEscape(); }); });
+    connect(escape, &QShortcut::activated, this, [this] { Run(&FrmMain::Form_KeyEscape); });
     SyncFromState();
 }
 
-template <typename Handler> void MainWindowView::Run(Handler handler) {
-    handler();
+void MainWindowView::Run(TableWidgets::Handler handler) {
+    (frm_.*handler)();
     SyncFromState();
 }
 

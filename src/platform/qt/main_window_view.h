@@ -28,7 +28,8 @@ class MainWindowView : public QWidget, public FormView {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    template <typename Handler> void Run(Handler handler);
+    // The form's handler, then the widgets brought up to date.
+    void Run(TableWidgets::Handler handler);
     void SyncWindow();
 
     FrmMain& frm_;
