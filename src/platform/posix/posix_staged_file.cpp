@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -39,6 +40,12 @@ std::string RandomLetters() {
     return letters;
 }
 
+// Held until the file is closed: another run's clean-up of stale staged files skips locked
+// ones. Where the file system has no locks, that clean-up's age rule still protects it.
+void LockWhileWritten(int fd) {
+    (void)::flock(fd, LOCK_EX | LOCK_NB);
+}
+
 std::string ProcPath(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
@@ -58,9 +65,10 @@ std::unique_ptr<PosixStagedFile> PosixStagedFile::Create(const std::string& fold
     if (CanLinkUnnamed()) {
         UniqueFd fd(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
         if (fd.valid()) {
+            LockWhileWritten(fd.get());
             ec.clear();
             return std::unique_ptr<PosixStagedFile>(
-                new PosixStagedFile(std::move(fd), folder, {}, true));
+                new PosixStagedFile(std::move(fd), folder, {}, {}, true));
         }
         // Only a file system without unnamed files makes the hidden name worth a try.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
@@ -70,12 +78,19 @@ std::unique_ptr<PosixStagedFile> PosixStagedFile::Create(const std::string& fold
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string path = HiddenStagedName(folder);
+        // Known before it exists: a signal at any moment after this removes it.
+        RememberedStagedName name(path);
+        if (!name.held()) {
+            ec = std::make_error_code(std::errc::too_many_files_open);
+            return nullptr;
+        }
         UniqueFd fd(
             ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
         if (fd.valid()) {
+            LockWhileWritten(fd.get());
             ec.clear();
             return std::unique_ptr<PosixStagedFile>(
-                new PosixStagedFile(std::move(fd), folder, std::move(path), true));
+                new PosixStagedFile(std::move(fd), folder, std::move(path), std::move(name), true));
         }
         if (errno != EEXIST) {
             break;
@@ -109,7 +124,8 @@ std::unique_ptr<PosixStagedFile> PosixStagedFile::Adopt(const std::string& path,
     if (::fchmod(in.get(), 0644) != 0) {
         return nullptr;
     }
-    return std::unique_ptr<PosixStagedFile>(new PosixStagedFile(std::move(in), folder, {}, false));
+    return std::unique_ptr<PosixStagedFile>(
+        new PosixStagedFile(std::move(in), folder, {}, {}, false));
 }
 
 PosixStagedFile::~PosixStagedFile() {
@@ -163,7 +179,9 @@ std::error_code PosixStagedFile::Commit(const std::string& target, Placement pla
         } else {
             // A link cannot replace a name: link under a hidden name, then rename over.
             std::string hidden = HiddenStagedName(folder_);
-            ec = LinkUnnamed(hidden);
+            RememberedStagedName name(hidden);
+            ec = name.held() ? LinkUnnamed(hidden)
+                             : std::make_error_code(std::errc::too_many_files_open);
             if (!ec && ::rename(hidden.c_str(), target.c_str()) != 0) {
                 ec = LastError();
                 ::unlink(hidden.c_str());
@@ -182,6 +200,7 @@ std::error_code PosixStagedFile::Commit(const std::string& target, Placement pla
     ec = RenameHidden(target, placement);
     if (!ec) {
         committed_ = true;
+        name_.Forget();
     }
     return ec; // a taken name leaves the file staged for another try
 }

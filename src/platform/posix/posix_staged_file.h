@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file_system.h"
+#include "platform/posix/staged_names.h"
 #include "platform/posix/unique_fd.h"
 
 #include <memory>
@@ -11,7 +12,9 @@ namespace kernova::posix {
 // A staged file in a folder: unnamed (O_TMPFILE) where the file system has such files,
 // else under a hidden name (".kernova-<random>.part") that font indexers skip. Committing
 // links the unnamed file into place, or renames the hidden one; a file that is never
-// committed disappears (unnamed) or is deleted (hidden).
+// committed disappears (unnamed) or is deleted (hidden). A hidden name is known to the
+// termination clean-up for as long as it exists; the file is locked (flock) while it is
+// written, so that the stale-file clean-up of another run leaves it alone.
 class PosixStagedFile : public StagedFile {
   public:
     static std::unique_ptr<PosixStagedFile> Create(const std::string& folder, unsigned mode,
@@ -35,9 +38,10 @@ class PosixStagedFile : public StagedFile {
     std::error_code Commit(const std::string& target, Placement placement) override;
 
   private:
-    PosixStagedFile(UniqueFd fd, std::string folder, std::string hiddenPath, bool writable)
+    PosixStagedFile(UniqueFd fd, std::string folder, std::string hiddenPath,
+                    RememberedStagedName name, bool writable)
         : fd_(std::move(fd)), folder_(std::move(folder)), hiddenPath_(std::move(hiddenPath)),
-          writable_(writable) {}
+          name_(std::move(name)), writable_(writable) {}
 
     // Gives the unnamed file a name: `target` itself, or a hidden one to rename from.
     std::error_code LinkUnnamed(const std::string& target);
@@ -46,6 +50,7 @@ class PosixStagedFile : public StagedFile {
     UniqueFd fd_;
     std::string folder_;
     std::string hiddenPath_; // empty for an unnamed file
+    RememberedStagedName name_;
     bool writable_;
     bool committed_ = false;
 };

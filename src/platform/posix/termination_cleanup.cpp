@@ -1,5 +1,7 @@
 #include "platform/posix/termination_cleanup.h"
 
+#include "platform/posix/staged_names.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -13,7 +15,9 @@
 namespace kernova::posix {
 namespace {
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default ends the process and that can be caught.
+constexpr int kSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,   SIGUSR1, SIGUSR2,
+                            SIGALRM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGPIPE};
 constexpr int kSignalCount = sizeof kSignals / sizeof kSignals[0];
 
 // Signal handling is process-wide, so what the handler reads lives at namespace scope.
@@ -27,6 +31,9 @@ struct Watch {
 };
 Watch watch;
 std::atomic<bool> watchInUse{false};
+// Set by the first handler to run: a signal arriving on another thread meanwhile waits
+// for that one to finish and end the process.
+std::atomic<bool> cleaning{false};
 
 // One record of the kernel's directory listing (getdents64).
 struct DirectoryRecord {
@@ -65,6 +72,12 @@ void RemoveWatchedFolder() {
 }
 
 extern "C" void OnTerminationSignal(int signal) {
+    if (cleaning.exchange(true)) {
+        for (;;) {
+            ::pause();
+        }
+    }
+    RemoveRememberedStagedNames();
     RemoveWatchedFolder();
     ::_exit(128 + signal);
 }

@@ -6,11 +6,13 @@
 
 namespace kernova::posix {
 
-// Removes the private extraction folder when the process is told to stop (SIGINT,
-// SIGTERM, SIGHUP) and then exits with status 128 + the signal's number. Everything the
-// signal handler needs is prepared when the folder is armed; the handler itself only
-// makes async-signal-safe system calls. One object at a time; the signals' previous
-// handling comes back when it goes away. A signal the process ignores stays ignored.
+// Removes the private extraction folder and every hidden staged file (staged_names.h)
+// when a signal that would end the process arrives (HUP, INT, QUIT, TERM, USR1, USR2,
+// ALRM, XCPU, XFSZ, VTALRM, PROF, PIPE) and then exits with status 128 + the signal's
+// number. Everything the signal handler needs is prepared when the folder is armed; the
+// handler itself only makes async-signal-safe system calls. One object at a time; the
+// signals' previous handling comes back when it goes away. A signal the process ignores
+// stays ignored (the installer ignores SIGPIPE).
 class TerminationCleanup : public TerminationWatch {
   public:
     TerminationCleanup() = default;
