@@ -30,6 +30,7 @@ void ExtractFonts(FileSystem& files, const std::vector<std::string>& names,
     if (extractPath.empty() || appPath.empty()) {
         return; // never relative to whatever the current folder is
     }
+    files.RemoveStaleStagedFiles(appPath); // what a killed run left staged there
     for (const std::string& name : names) {
         if (IsPlainFileName(name)) {
             // A copy that fails is skipped.

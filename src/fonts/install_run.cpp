@@ -114,6 +114,8 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
             Fail(state, request.packageTitle, stage);
             return state;
         }
+        // What a killed run left staged there goes before this run's own files come.
+        platform.files.RemoveStaleStagedFiles(fontsFolder);
         outcome = RunCopyStage(platform, request, fontsFolder, state, display, timings);
         display.Refresh(state);
 

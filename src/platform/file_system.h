@@ -110,6 +110,12 @@ class FileSystem {
 
     // Removes a folder and everything in it; links inside are removed, never followed.
     virtual void RemoveTree(const std::string& path) noexcept = 0;
+
+    // Deletes the staged files that a run ended without warning (killed, a power cut) left
+    // in `folder`: only this user's, only ones no running installer is writing, never any
+    // other file. Called before a run first writes into a folder it shares with others.
+    // A file system whose staged files always vanish by themselves has nothing to do.
+    virtual void RemoveStaleStagedFiles(const std::string& folder) noexcept { (void)folder; }
 };
 
 } // namespace kernova

@@ -53,6 +53,7 @@ std::string AddFavorite(FileSystem& files, ShellFolders& folders, const std::str
             return {};
         }
     }
+    files.RemoveStaleStagedFiles(folder); // what a killed run left staged there
     WriteIniString(files, "InternetShortcut", "URL", url, JoinPath(folder, parts.back() + ".url"));
     return {};
 }

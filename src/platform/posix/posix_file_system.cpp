@@ -3,6 +3,7 @@
 #include "platform/path.h"
 #include "platform/posix/posix_input_file.h"
 #include "platform/posix/posix_staged_file.h"
+#include "platform/posix/stale_staged_files.h"
 #include "platform/posix/unique_fd.h"
 
 #include <cstdlib>
@@ -63,6 +64,10 @@ std::string PosixFileSystem::CreatePrivateFolder(const std::string& parent, std:
 void PosixFileSystem::RemoveTree(const std::string& path) noexcept {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored); // links inside are removed, never followed
+}
+
+void PosixFileSystem::RemoveStaleStagedFiles(const std::string& folder) noexcept {
+    posix::RemoveStaleStagedFiles(folder);
 }
 
 } // namespace kernova::posix

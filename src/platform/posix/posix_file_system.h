@@ -17,6 +17,7 @@ class PosixFileSystem : public FileSystem {
     bool SameFile(const std::string& a, const std::string& b) override;
     std::string CreatePrivateFolder(const std::string& parent, std::error_code& ec) override;
     void RemoveTree(const std::string& path) noexcept override;
+    void RemoveStaleStagedFiles(const std::string& folder) noexcept override;
 };
 
 } // namespace kernova::posix
