@@ -17,7 +17,8 @@ bool CopyFile(FileSystem& files, const std::string& from, const std::string& toF
         return false;
     }
     std::unique_ptr<StagedFile> staged = files.Stage(toFolder, 0644, ec);
-    if (!staged || staged->CopyFrom(*source, 0, source->Size())) {
+    // Readable by everyone, as files handed out are, whatever the file-creation mask.
+    if (!staged || staged->CopyFrom(*source, 0, source->Size()) || staged->SetMode(0644)) {
         return false;
     }
     return !staged->Commit(to, Placement::Replace);

@@ -141,13 +141,14 @@ std::error_code WriteIniFile(FileSystem& files, std::string_view section, std::s
     }
     const std::string updated = SetIniKey(text, section, key, value);
 
-    // A new file gets what the umask allows; a replaced one keeps its permissions.
+    // A replaced file keeps its permissions; a new one is readable by everyone, whatever
+    // the file-creation mask.
     std::error_code ec;
-    std::unique_ptr<StagedFile> staged = files.Stage(folder, 0666, ec);
+    std::unique_ptr<StagedFile> staged = files.Stage(folder, 0644, ec);
     if (!staged) {
         return ec ? ec : std::make_error_code(std::errc::io_error);
     }
-    if (oldMode && (ec = staged->SetMode(*oldMode))) {
+    if ((ec = staged->SetMode(oldMode.value_or(0644)))) {
         return ec;
     }
     if ((ec = staged->Write(updated.data(), updated.size())) || (ec = staged->Flush())) {

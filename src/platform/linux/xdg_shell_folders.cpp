@@ -1,7 +1,12 @@
 #include "platform/linux/xdg_shell_folders.h"
 
+#include "platform/posix/unique_fd.h"
+
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -26,16 +31,28 @@ std::string DataHome() {
     return home + "/.local/share";
 }
 
+// Creates `folder` and the missing folders above it. Each one made is 0755 whatever the
+// file-creation mask: fonts in it must be readable by every program (by every user, for
+// root's install) that looks there.
 std::string Ensure(const std::string& folder) {
     if (folder.empty()) {
         return {};
     }
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (!std::filesystem::is_directory(folder, ec)) {
-        return {};
+    std::string made;
+    for (const std::filesystem::path& part : std::filesystem::path(folder)) {
+        made = (std::filesystem::path(made) / part).string();
+        if (::mkdir(made.c_str(), 0755) == 0) {
+            posix::UniqueFd created(
+                ::open(made.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!created.valid() || ::fchmod(created.get(), 0755) != 0) {
+                return {};
+            }
+        } else if (errno != EEXIST) {
+            return {};
+        }
     }
-    return folder;
+    std::error_code ec;
+    return std::filesystem::is_directory(folder, ec) ? folder : std::string();
 }
 
 } // namespace
