@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -114,6 +115,10 @@ int Run(int argc, char** argv, std::chrono::steady_clock::time_point started) {
 
 int main(int argc, char** argv) {
     auto started = std::chrono::steady_clock::now();
+    // A closed standard error (a pipe whose reader went away) is no reason to stop
+    // installing: the write fails and the run goes on. Ignored before anything is watched,
+    // so the termination clean-up leaves it ignored.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         return Run(argc, argv, started);
     } catch (const std::exception& failure) {
