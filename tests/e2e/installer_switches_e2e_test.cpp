@@ -4,7 +4,6 @@
 #include "config/descriptor.h"
 #include "support/installer_process.h"
 #include "support/linux_platform.h"
-#include "support/wizard_package.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -69,8 +68,8 @@ TEST(InstallerSwitchesE2eTest, EachRunEndsWithItsStatusAndMessageLeavingNothingB
 
         EXPECT_EQ(result.exitCode, run.status) << result.err;
         EXPECT_NE(result.err.find(run.says), std::string::npos) << result.err;
-        EXPECT_EQ(test::FolderContents(sandbox.tmp()), Names{});
-        EXPECT_EQ(test::FolderContents(copy.parent_path()),
+        EXPECT_EQ(test::FolderNames(sandbox.tmp()), Names{});
+        EXPECT_EQ(test::FolderNames(copy.parent_path()),
                   run.name == kCases[0].name
                       ? (Names{"KernovaSample.run", kSans, "KernovaSampleSerif-Regular.ttf",
                                "LEFT.png", "TOP.png", "kernova.xml", "license.txt", "readme.txt"})

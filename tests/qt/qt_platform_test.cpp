@@ -1,10 +1,10 @@
 // The Qt platform: which way the installer meets its user, the command line it was given,
 // and the runtime's message boxes and pictures.
 
+#include "fakes/package_bytes.h"
 #include "platform/linux/startup_info.h"
 #include "platform/qt/display_mode.h"
 #include "qt/qt_wizard.h"
-#include "support/wizard_package.h"
 
 #include <QApplication>
 #include <QImage>

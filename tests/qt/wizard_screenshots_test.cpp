@@ -6,7 +6,6 @@
 #include "platform/qt/form_view.h"
 #include "platform/qt/form_widgets.h"
 #include "qt/qt_wizard.h"
-#include "support/wizard_package.h"
 
 #include <QImage>
 #include <QPushButton>
@@ -113,7 +112,7 @@ TEST(WizardScreenshots, EveryPageOfTheSamplePackage) {
     EXPECT_EQ(shots, 6);
     EXPECT_EQ(ReadFileBytes(world.fontsDir() / fonts[2]), ReadFileBytes(TestFont(fonts[2])));
     EXPECT_EQ(wizard.Do("cmdNext"), ExitCode::Done);
-    EXPECT_EQ(FolderContents(world.tmp()), std::vector<std::string>{});
+    EXPECT_EQ(FolderNames(world.tmp()), std::vector<std::string>{});
 }
 
 TEST(WizardScreenshots, TheExtractionNotice) {

@@ -1,7 +1,6 @@
 // The wizard as a user meets it: real package, real handlers, real widgets (offscreen).
 
 #include "qt/qt_wizard.h"
-#include "support/wizard_package.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -65,14 +64,14 @@ TEST(WizardLeaving, CancelsOnEveryPageBeforeTheRun) {
         QtTestWorld world;
         QtWizard wizard(world, kBothTexts);
         wizard.Load();
-        ASSERT_FALSE(FolderContents(world.tmp()).empty()) << "the package was extracted";
+        ASSERT_FALSE(FolderNames(world.tmp()).empty()) << "the package was extracted";
         for (int i = 0; i < nexts; ++i) {
             wizard.Do("optAgree");
             ASSERT_EQ(wizard.Do("cmdNext"), std::nullopt);
         }
         EXPECT_EQ(wizard.Do(action), ExitCode::Cancelled) << action;
         EXPECT_TRUE(wizard.runtime().boxes.empty());
-        EXPECT_EQ(FolderContents(world.tmp()), std::vector<std::string>{});
+        EXPECT_EQ(FolderNames(world.tmp()), std::vector<std::string>{});
     }
 }
 

@@ -1,7 +1,5 @@
 #include "support/installer_process.h"
 
-#include "support/test_user.h"
-
 #include <stdexcept>
 
 namespace kernova::test {
@@ -11,7 +9,7 @@ namespace fs = std::filesystem;
 void Pack(const std::vector<std::string>& arguments) {
     std::vector<std::string> command = {KERNOVA_PACK_PATH};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    ProcessResult result = RunProcess(AsTestUser(command, {}));
+    const ProcessResult result = RunProcess(AsTestUser(command, {}));
     if (result.exitCode != 0) {
         throw std::runtime_error("kernova-pack failed: " + result.out + result.err);
     }
@@ -29,30 +27,10 @@ std::vector<std::string> InstallerCommand(const Sandbox& sandbox, const fs::path
     return AsTestUser(argv, env);
 }
 
-ProcessOptions HeadlessOptions(const Sandbox& sandbox) {
-    ProcessOptions options;
-    options.env = sandbox.environment();
-    options.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-    options.cwd = sandbox.work();
-    return options;
-}
-
 ProcessResult RunInstaller(const Sandbox& sandbox, const fs::path& installer,
                            const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& extraEnv) {
-    ProcessOptions options = HeadlessOptions(sandbox);
-    for (const auto& [name, value] : extraEnv) {
-        options.env[name] = value;
-    }
-    return RunProcess(InstallerCommand(sandbox, installer, arguments, extraEnv), options);
-}
-
-std::map<std::string, std::string> FolderFiles(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        files[entry.path().filename().string()] = ReadFileBytes(entry.path());
-    }
-    return files;
+    return RunProcess(InstallerCommand(sandbox, installer, arguments, extraEnv), sandbox.work());
 }
 
 } // namespace kernova::test

@@ -13,21 +13,17 @@ namespace kernova::test {
 // Runs kernova-pack with `arguments`; throws with its output when it fails.
 void Pack(const std::vector<std::string>& arguments);
 
-// The command and options that start `installer` with `arguments` in the sandbox's world
-// (its HOME, XDG_*, TMPDIR, FONTCONFIG_FILE), as the test user and without a display, plus
-// `extraEnv`.
+// The command that starts `installer` with `arguments` in the sandbox's world (its HOME,
+// XDG_*, TMPDIR, FONTCONFIG_FILE) with `extraEnv` on top, as the test user and without a
+// display.
 std::vector<std::string> InstallerCommand(const Sandbox& sandbox,
                                           const std::filesystem::path& installer,
                                           const std::vector<std::string>& arguments,
                                           const std::map<std::string, std::string>& extraEnv = {});
-ProcessOptions HeadlessOptions(const Sandbox& sandbox);
 
-// Runs an installer to its end that way.
+// Runs an installer to its end that way, in the sandbox's work folder.
 ProcessResult RunInstaller(const Sandbox& sandbox, const std::filesystem::path& installer,
                            const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& extraEnv = {});
-
-// The files directly in `folder`, name -> bytes.
-std::map<std::string, std::string> FolderFiles(const std::filesystem::path& folder);
 
 } // namespace kernova::test
