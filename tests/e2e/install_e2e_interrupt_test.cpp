@@ -1,7 +1,7 @@
 // An installer stopped from outside while it writes a font: killed outright, it leaves no
 // half-written font where fontconfig looks; told to stop (SIGTERM), it also removes what it
 // extracted and every staged file.
-#include "support/installer_process.h"
+#include "support/process.h"
 
 #include <chrono>
 #include <csignal>

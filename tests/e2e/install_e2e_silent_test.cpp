@@ -2,7 +2,7 @@
 // machine without a display, in environments that differ in the folders the installer
 // falls back on and in what it may write. Everything is seen from outside: exit status,
 // files, and what a new fontconfig client lists. Run as root, it installs for every user.
-#include "support/installer_process.h"
+#include "support/process.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

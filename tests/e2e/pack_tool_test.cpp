@@ -3,7 +3,6 @@
 // installer of the same name stays as it was.
 // (What the installer gets out of a package is checked by running it, in the other tests.)
 #include "support/process.h"
-#include "support/sandbox.h"
 
 #include <gtest/gtest.h>
 

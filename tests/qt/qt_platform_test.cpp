@@ -73,19 +73,12 @@ TEST(QtMessageBox, ShowsTheTextTitleIconAndButtonsAsked) {
     qt::QtRuntime runtime(LinuxPlatform().fonts);
     // Line ends become the toolkit's; markup in a package's text stays text.
     const QString text = "First line\nSecond <b>line</b>";
+    using Box = QMessageBox;
+    using enum MessageIcon;
     const std::tuple<MessageIcon, MessageButtons, std::string, SeenBox> cases[] = {
-        {MessageIcon::Error,
-         MessageButtons::Ok,
-         "Kernova Installer Error",
-         {QMessageBox::Critical, "Kernova Installer Error", text, 1}},
-        {MessageIcon::Information,
-         MessageButtons::Ok,
-         "",
-         {QMessageBox::Information, "Kernova Installer", text, 1}},
-        {MessageIcon::Exclamation,
-         MessageButtons::OkCancel,
-         "Sample",
-         {QMessageBox::Warning, "Sample", text, 2}}};
+        {Error, MessageButtons::Ok, "Error", {Box::Critical, "Error", text, 1}},
+        {Information, MessageButtons::Ok, "", {Box::Information, "Kernova Installer", text, 1}},
+        {Exclamation, MessageButtons::OkCancel, "Sample", {Box::Warning, "Sample", text, 2}}};
     for (const auto& [icon, buttons, title, expected] : cases) {
         for (auto answer : {QMessageBox::Ok, QMessageBox::Cancel}) {
             SeenBox seen;

@@ -1,6 +1,10 @@
 #include "qt/qt_wizard.h"
 
 #include "fakes/package_bytes.h"
+#include "platform/linux/linux_font_system.h"
+#include "platform/linux/xdg_shell_folders.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_process.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -8,6 +12,15 @@
 #include <cstdlib>
 
 namespace kernova::test {
+
+Platform& LinuxPlatform() {
+    static posix::PosixFileSystem files;
+    static LinuxFontSystem fonts;
+    static XdgShellFolders folders;
+    static posix::PosixProcess process;
+    static Platform platform{files, fonts, folders, process};
+    return platform;
+}
 
 QtTestWorld::QtTestWorld()
     : Sandbox("  <dir>/usr/share/fonts/truetype/dejavu</dir>\n"

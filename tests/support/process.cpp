@@ -124,4 +124,24 @@ FontsOfNewProcess(const std::map<std::string, std::string>& env) {
     return fonts;
 }
 
+void Pack(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {KERNOVA_PACK_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const ProcessResult result = RunProcess(AsTestUser(command, {}));
+    if (result.exitCode != 0) {
+        throw std::runtime_error("kernova-pack failed: " + result.out + result.err);
+    }
+}
+
+std::vector<std::string> InstallerCommand(const Sandbox& sandbox,
+                                          const std::filesystem::path& installer,
+                                          const std::vector<std::string>& arguments,
+                                          const std::map<std::string, std::string>& extraEnv) {
+    std::map<std::string, std::string> env = extraEnv;
+    env.merge(sandbox.environment());
+    std::vector<std::string> argv = {installer.string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return AsTestUser(argv, env);
+}
+
 } // namespace kernova::test

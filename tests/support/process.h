@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/sandbox.h"
+
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -57,5 +59,16 @@ std::vector<std::string> AsTestUser(const std::vector<std::string>& argv,
 // What a new `fc-list` process with `env` lists: file -> first full name of every font of
 // the configuration. Throws when fc-list fails.
 std::map<std::string, std::string> FontsOfNewProcess(const std::map<std::string, std::string>& env);
+
+// Runs kernova-pack with `arguments`; throws with its output when it fails.
+void Pack(const std::vector<std::string>& arguments);
+
+// The command that starts `installer` with `arguments` in the sandbox's world (its HOME,
+// XDG_*, TMPDIR, FONTCONFIG_FILE) with `extraEnv` on top, as the test user and without a
+// display.
+std::vector<std::string> InstallerCommand(const Sandbox& sandbox,
+                                          const std::filesystem::path& installer,
+                                          const std::vector<std::string>& arguments,
+                                          const std::map<std::string, std::string>& extraEnv);
 
 } // namespace kernova::test
