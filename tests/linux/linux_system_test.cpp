@@ -87,17 +87,14 @@ TEST(TerminationCleanup, OneFolderAtATimeAndTheTemporaryFolder) {
     EXPECT_EQ(process.GetTempFolder(), "/tmp");
 }
 
-std::string FcScanName(const fs::path& file) {
-    return RunProcess({"/usr/bin/fc-scan", "--format", "%{fullname[0]}", file.string()}).out;
-}
-
 TEST(LinuxFontSystem, FaceNamesAreTheFullNamesFontconfigScans) {
     Sandbox sandbox;
     LinuxFontSystem fonts;
     for (const char* font : {"KernovaSampleSans-Regular.ttf", "KernovaSampleSans-Bold.ttf",
                              "KernovaSampleMono-Regular.ttf", "KernovaSpaced-Regular.ttf"}) {
-        EXPECT_EQ(TrimSpaces(fonts.FaceName(TestFont(font).string())), FcScanName(TestFont(font)))
-            << font;
+        const std::string file = TestFont(font).string();
+        EXPECT_EQ(TrimSpaces(fonts.FaceName(file)),
+                  RunProcess({"/usr/bin/fc-scan", "--format", "%{fullname[0]}", file}).out);
     }
     EXPECT_EQ(fonts.FaceName(TestFont("KernovaSpaced-Regular.ttf").string()), "  Kernova Spaced  ");
     const std::string font = ReadFileBytes(TestFont("KernovaSampleSans-Regular.ttf"));

@@ -6,10 +6,10 @@
 #include "platform/qt/display_mode.h"
 #include "qt/qt_wizard.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <map>

@@ -14,10 +14,6 @@ namespace {
 
 constexpr const char* kUpper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
-std::string FontPath(const char* file) {
-    return TestFont(file).string();
-}
-
 // Rows of the drawing (within the area's height) holding anything but white.
 int InkedRows(const qt::QtPreviewCanvas& canvas) {
     const QImage& image = canvas.image();
@@ -38,8 +34,8 @@ int InkedRows(const qt::QtPreviewCanvas& canvas) {
 TEST(QtPreviewCanvas, SelectsOnlyAddedFilesAndMeasuresWithTheirOwnWidths) {
     QtTestWorld world;
     qt::QtPreviewCanvas canvas{LinuxPlatform().fonts, QSize(289, 73), 1.0};
-    const std::string sans = FontPath("KernovaSampleSans-Regular.ttf");
-    const std::string wide = FontPath("KernovaWide-Regular.ttf");
+    const std::string sans = TestFont("KernovaSampleSans-Regular.ttf").string();
+    const std::string wide = TestFont("KernovaWide-Regular.ttf").string();
     EXPECT_THROW(canvas.SetFontName(GetFontName(LinuxPlatform().fonts, sans)), std::runtime_error)
         << "not added yet";
     canvas.AddFontFile(sans);
@@ -70,10 +66,9 @@ TEST(QtPreviewOnTheWelcomePage, DrawsThreeLinesAtTheLargestSizeThatFits) {
         SCOPED_TRACE(font);
         QtTestWorld world;
         QtWizard wizard(world, {.fonts = {font}});
-        wizard.Load();
         qt::QtPreviewCanvas probe(LinuxPlatform().fonts, QSize(289, 73), 1.0);
-        probe.AddFontFile(FontPath(font));
-        probe.SetFontName(GetFontName(LinuxPlatform().fonts, FontPath(font)));
+        probe.AddFontFile(TestFont(font).string());
+        probe.SetFontName(GetFontName(LinuxPlatform().fonts, TestFont(font).string()));
         probe.SetFontSize(points == 12 ? 14 : points + 1); // the next larger size tried
         EXPECT_GT(probe.TextWidth(kUpper), 289) << "a larger size would have fitted";
         probe.SetFontSize(points);

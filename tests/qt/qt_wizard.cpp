@@ -81,9 +81,6 @@ QtWizard::QtWizard(QtTestWorld& world, const WizardPackage& package) {
     window_ = std::make_unique<qt::MainWindowView>(*frm_, runtime_);
     runtime_.AddView(*extracting_);
     runtime_.AddView(*window_);
-}
-
-void QtWizard::Load() {
     frm_->Form_Load();
     extracting_->SyncFromState();
     window_->SyncFromState();

@@ -58,14 +58,11 @@ struct WizardPackage {
     std::vector<std::string> fonts = {"KernovaSampleSans-Regular.ttf"};
 };
 
-// A real installer (stand-in stub + package) loaded by a real FrmMain and shown by the real
-// views over the scripted Qt runtime: what a user sees, driven by QTest.
+// A real installer (stand-in stub + package) loaded by a real FrmMain (Form_Load) and shown
+// by the real views over the scripted Qt runtime: what a user sees, driven by QTest.
 class QtWizard {
   public:
     QtWizard(QtTestWorld& world, const WizardPackage& package);
-
-    // Form_Load, then the views brought up to date (the window shows).
-    void Load();
 
     FrmMain& frm() { return *frm_; }
     TestQtRuntime& runtime() { return runtime_; }
