@@ -17,22 +17,19 @@
 namespace kernova::test {
 namespace {
 
-using qt::DisplayMode;
-
 TEST(DisplayChoice, FollowsTheEnvironment) {
     using Env = std::map<std::string, std::string>;
-    const std::tuple<Env, DisplayMode, std::string> cases[] = {
-        {{}, DisplayMode::Headless, "offscreen"},
-        {{{"DISPLAY", ""}}, DisplayMode::Headless, "offscreen"},
-        {{{"DISPLAY", ":0"}}, DisplayMode::Desktop, "xcb;offscreen"},
-        {{{"WAYLAND_DISPLAY", "wayland-0"}}, DisplayMode::Desktop, "wayland;offscreen"},
-        {{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "w"}},
-         DisplayMode::Desktop,
-         "xcb;wayland;offscreen"},
+    using enum qt::DisplayMode;
+    const std::tuple<Env, qt::DisplayMode, std::string> cases[] = {
+        {{}, Headless, "offscreen"},
+        {{{"DISPLAY", ""}}, Headless, "offscreen"},
+        {{{"DISPLAY", ":0"}}, Desktop, "xcb;offscreen"},
+        {{{"WAYLAND_DISPLAY", "wayland-0"}}, Desktop, "wayland;offscreen"},
+        {{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "w"}}, Desktop, "xcb;wayland;offscreen"},
         // The user's own choice of platform stands.
-        {{{"QT_QPA_PLATFORM", "xcb"}}, DisplayMode::Desktop, ""},
-        {{{"QT_QPA_PLATFORM", "offscreen"}, {"DISPLAY", ":0"}}, DisplayMode::Headless, ""},
-        {{{"QT_QPA_PLATFORM", "minimal"}}, DisplayMode::Headless, ""}};
+        {{{"QT_QPA_PLATFORM", "xcb"}}, Desktop, ""},
+        {{{"QT_QPA_PLATFORM", "offscreen"}, {"DISPLAY", ":0"}}, Headless, ""},
+        {{{"QT_QPA_PLATFORM", "minimal"}}, Headless, ""}};
     for (const auto& [env, mode, platform] : cases) {
         auto choice = qt::ChooseDisplay([&](const char* name) -> const char* {
             auto found = env.find(name);

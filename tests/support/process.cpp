@@ -117,17 +117,15 @@ FontsOfNewProcess(const std::map<std::string, std::string>& env) {
     }
     std::map<std::string, std::string> fonts;
     std::istringstream lines(result.out);
-    for (std::string line; std::getline(lines, line);) {
-        const std::string::size_type tab = line.find('\t');
-        fonts[line.substr(0, tab)] = tab == std::string::npos ? "" : line.substr(tab + 1);
+    for (std::string file, name; std::getline(lines, file, '\t') && std::getline(lines, name);) {
+        fonts[file] = name;
     }
     return fonts;
 }
 
-void Pack(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command = {KERNOVA_PACK_PATH};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    const ProcessResult result = RunProcess(AsTestUser(command, {}));
+void Pack(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), KERNOVA_PACK_PATH);
+    const ProcessResult result = RunProcess(AsTestUser(arguments, {}));
     if (result.exitCode != 0) {
         throw std::runtime_error("kernova-pack failed: " + result.out + result.err);
     }
@@ -135,13 +133,11 @@ void Pack(const std::vector<std::string>& arguments) {
 
 std::vector<std::string> InstallerCommand(const Sandbox& sandbox,
                                           const std::filesystem::path& installer,
-                                          const std::vector<std::string>& arguments,
-                                          const std::map<std::string, std::string>& extraEnv) {
-    std::map<std::string, std::string> env = extraEnv;
-    env.merge(sandbox.environment());
-    std::vector<std::string> argv = {installer.string()};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return AsTestUser(argv, env);
+                                          std::vector<std::string> arguments,
+                                          std::map<std::string, std::string> extraEnv) {
+    extraEnv.merge(sandbox.environment());
+    arguments.insert(arguments.begin(), installer.string());
+    return AsTestUser(arguments, extraEnv);
 }
 
 } // namespace kernova::test

@@ -61,14 +61,14 @@ std::vector<std::string> AsTestUser(const std::vector<std::string>& argv,
 std::map<std::string, std::string> FontsOfNewProcess(const std::map<std::string, std::string>& env);
 
 // Runs kernova-pack with `arguments`; throws with its output when it fails.
-void Pack(const std::vector<std::string>& arguments);
+void Pack(std::vector<std::string> arguments);
 
 // The command that starts `installer` with `arguments` in the sandbox's world (its HOME,
 // XDG_*, TMPDIR, FONTCONFIG_FILE) with `extraEnv` on top, as the test user and without a
 // display.
 std::vector<std::string> InstallerCommand(const Sandbox& sandbox,
                                           const std::filesystem::path& installer,
-                                          const std::vector<std::string>& arguments,
-                                          const std::map<std::string, std::string>& extraEnv);
+                                          std::vector<std::string> arguments,
+                                          std::map<std::string, std::string> extraEnv);
 
 } // namespace kernova::test
