@@ -1,9 +1,7 @@
 // An installer stopped from outside while it writes a font: killed outright, it leaves no
 // half-written font where fontconfig looks; told to stop (SIGTERM), it also removes what it
 // extracted and every staged file.
-#include "support/font_listing.h"
-#include "support/installer_process.h"
-#include "support/wizard_package.h"
+#include "support/process.h"
 
 #include <chrono>
 #include <csignal>
@@ -46,10 +44,8 @@ TEST(InterruptedInstallE2eTest, LeavesNoPartialFontKilledNorAnythingElseTerminat
     for (const int signal : {SIGTERM, SIGKILL}) { // a killed run leaves its extraction
         SCOPED_TRACE(signal);
         test::Sandbox sandbox;
-        test::ProcessOptions options = test::HeadlessOptions(sandbox);
-        options.env["TMPDIR"] = temp.path;
-        test::ChildProcess child(test::InstallerCommand(sandbox, installer, {"/I"}, options.env),
-                                 options);
+        test::ChildProcess child(
+            test::InstallerCommand(sandbox, installer, {"/I"}, {{"TMPDIR", temp.path}}));
         for (auto deadline = std::chrono::steady_clock::now() + 120s;
              fs::is_empty(sandbox.fontsDir());) {
             ASSERT_LT(std::chrono::steady_clock::now(), deadline)
@@ -68,11 +64,11 @@ TEST(InterruptedInstallE2eTest, LeavesNoPartialFontKilledNorAnythingElseTerminat
                 EXPECT_TRUE(test::ReadFileBytes(entry.path()) == fontBytes) << name;
             }
         }
-        for (const test::ListedFont& listed : test::ListFontsInNewProcess(sandbox.environment())) {
-            EXPECT_EQ(fs::file_size(listed.file), fontBytes.size()) << listed.file;
+        for (const auto& [file, name] : test::FontsOfNewProcess(sandbox.environment())) {
+            EXPECT_EQ(fs::file_size(file), fontBytes.size()) << file;
         }
         if (signal == SIGTERM) {
-            EXPECT_EQ(test::FolderContents(temp.path), std::vector<std::string>{});
+            EXPECT_EQ(test::FolderNames(temp.path), std::vector<std::string>{});
         }
     }
 }

@@ -2,11 +2,7 @@
 // machine without a display, in environments that differ in the folders the installer
 // falls back on and in what it may write. Everything is seen from outside: exit status,
 // files, and what a new fontconfig client lists. Run as root, it installs for every user.
-#include "support/archive_fixtures.h"
-#include "support/font_listing.h"
-#include "support/installer_process.h"
-#include "support/test_user.h"
-#include "support/wizard_package.h"
+#include "support/process.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -16,10 +12,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Sandbox;
+using Files = std::map<std::string, std::string>;
 
-const char* const kFonts[] = {"KernovaSampleMono-Regular.ttf", "KernovaSampleSans-Regular.ttf",
-                              "KernovaSampleSerif-Regular.ttf"};
-const char* const kNames[] = {"Kernova Sample Mono", "Kernova Sample Sans", "Kernova Sample Serif"};
+// File and full name of each font packed.
+const std::pair<const char*, const char*> kFonts[] = {
+    {"KernovaSampleMono-Regular.ttf", "Kernova Sample Mono"},
+    {"KernovaSampleSans-Regular.ttf", "Kernova Sample Sans"},
+    {"KernovaSampleSerif-Regular.ttf", "Kernova Sample Serif"}};
 
 // The extraction folders in the shared /tmp, where an installer without TMPDIR extracts.
 std::vector<std::string> ExtractionFoldersInTmp() {
@@ -53,8 +52,8 @@ TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNot
     Sandbox vendor;
     const fs::path installer = vendor.work() / "KernovaSample.run";
     std::vector<std::string> pack = {"-o", installer.string()};
-    std::map<std::string, std::string> installed;
-    for (const char* font : kFonts) {
+    Files installed;
+    for (const auto& [font, name] : kFonts) {
         pack.push_back(test::TestFont(font).string());
         installed[font] = test::ReadFileBytes(test::TestFont(font));
     }
@@ -74,21 +73,24 @@ TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNot
         command.insert(command.end(), {installer.string(), "/I"});
         const std::vector<std::string> inTmp = ExtractionFoldersInTmp();
         const bool done = environment.status == 0;
+        Files listed;
+        for (const auto& [font, name] : kFonts) {
+            listed[(sandbox.fontsDir() / font).string()] = name;
+        }
         for (const bool again : {false, true}) {
-            const test::ProcessResult result = test::RunProcess(
-                test::AsTestUser(command, sandbox.environment()), test::HeadlessOptions(sandbox));
+            const test::ProcessResult result =
+                test::RunProcess(test::AsTestUser(command, sandbox.environment()));
             EXPECT_EQ(result.exitCode, environment.status) << result.err;
-            EXPECT_EQ(test::FolderFiles(sandbox.fontsDir()),
-                      done ? installed : decltype(installed){});
+            EXPECT_EQ(test::Snapshot(sandbox.fontsDir()), done ? installed : Files{});
+            EXPECT_EQ(test::FontsOfNewProcess(sandbox.environment()), done ? listed : Files{});
             // Without a display the already-installed box is written to standard error.
-            for (const char* name : kNames) {
-                EXPECT_EQ(test::NewProcessListsFullName(sandbox.environment(), name), done);
+            for (const auto& [font, name] : kFonts) {
                 EXPECT_EQ(result.err.find("The " + std::string(name) +
                                           " font is already installed.") != std::string::npos,
                           again && done)
                     << result.err;
             }
-            EXPECT_EQ(test::FolderContents(sandbox.tmp()), std::vector<std::string>{});
+            EXPECT_EQ(test::FolderNames(sandbox.tmp()), std::vector<std::string>{});
             EXPECT_EQ(ExtractionFoldersInTmp(), inTmp);
         }
     }
@@ -102,6 +104,7 @@ constexpr const char* kScript =
     "mount -t tmpfs kernova /usr/local/share && cd /usr/local/share && mkdir -m 0700 tmp || exit\n"
     "echo '<fontconfig><dir>/usr/local/share/fonts</dir><cachedir>/usr/local/share/cache"
     "</cachedir></fontconfig>' >fonts.conf\n"
+    "unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM\n"
     "export FONTCONFIG_FILE=$PWD/fonts.conf TMPDIR=$PWD/tmp XDG_RUNTIME_DIR=$PWD/tmp\n"
     "font=$1; shift; \"$@\"; echo \"status $?\"; ls -A tmp\n"
     "fc-list --format '%{file}: %{fullname[0]}\\n'; cmp \"$font\" fonts/${font##*/} && echo same\n";
@@ -120,8 +123,7 @@ TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
     const test::ProcessResult result =
         test::RunProcess({"/usr/bin/setpriv", "--reuid=0", "--regid=0", "--keep-groups",
                           "/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh",
-                          "-c", kScript, "sh", font, installer, "/I"},
-                         test::HeadlessOptions(sandbox));
+                          "-c", kScript, "sh", font, installer, "/I"});
 
     if (result.out.empty()) {
         GTEST_SKIP() << "no private mount namespace: " << result.err;
@@ -130,7 +132,7 @@ TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
                           "Kernova Sample Sans\nsame\n")
         << result.err;
     EXPECT_EQ(test::Snapshot("/usr/local/share"), shared);
-    EXPECT_TRUE(test::FolderContents(sandbox.fontsDir()).empty());
+    EXPECT_TRUE(fs::is_empty(sandbox.fontsDir()));
 }
 
 } // namespace

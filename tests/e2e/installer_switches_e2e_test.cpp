@@ -2,9 +2,8 @@
 // /E unchanged, the switches scripts use, the wizard shown offscreen or refusing to start
 // with nowhere to show itself, and corrupt packages. No run leaves anything behind.
 #include "config/descriptor.h"
-#include "support/installer_process.h"
-#include "support/linux_platform.h"
-#include "support/wizard_package.h"
+#include "platform/posix/posix_file_system.h"
+#include "support/process.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -65,12 +64,13 @@ TEST(InstallerSwitchesE2eTest, EachRunEndsWithItsStatusAndMessageLeavingNothingB
                         .seekp(-run.fromEnd, std::ios::end)
                         .write(run.damage.data(), std::ssize(run.damage)));
 
-        const auto result = test::RunInstaller(sandbox, copy, run.arguments, run.env);
+        const auto result = test::RunProcess(
+            test::InstallerCommand(sandbox, copy, run.arguments, run.env), sandbox.work());
 
         EXPECT_EQ(result.exitCode, run.status) << result.err;
         EXPECT_NE(result.err.find(run.says), std::string::npos) << result.err;
-        EXPECT_EQ(test::FolderContents(sandbox.tmp()), Names{});
-        EXPECT_EQ(test::FolderContents(copy.parent_path()),
+        EXPECT_EQ(test::FolderNames(sandbox.tmp()), Names{});
+        EXPECT_EQ(test::FolderNames(copy.parent_path()),
                   run.name == kCases[0].name
                       ? (Names{"KernovaSample.run", kSans, "KernovaSampleSerif-Regular.ttf",
                                "LEFT.png", "TOP.png", "kernova.xml", "license.txt", "readme.txt"})
@@ -85,11 +85,9 @@ TEST(InstallerSwitchesE2eTest, EachRunEndsWithItsStatusAndMessageLeavingNothingB
         {"Title", kTitle},          {"URL", kUrl},       {"URLName", "Kernova <Home>"},
         {"Readme", "True"},         {"License", "True"}, {"AddFavorites", "False"},
         {"ShowFontPreview", "True"}};
+    posix::PosixFileSystem files;
     for (const auto& [tag, value] : tags) {
-        EXPECT_EQ(
-            ReadTag(test::LinuxPlatform().files, tag, (extracted / "kernova.xml").string(), "-"),
-            value)
-            << tag;
+        EXPECT_EQ(ReadTag(files, tag, (extracted / "kernova.xml").string(), "-"), value) << tag;
     }
 }
 

@@ -2,9 +2,7 @@
 // refuses, with a message naming the culprit, a non-zero exit and nothing written: an older
 // installer of the same name stays as it was.
 // (What the installer gets out of a package is checked by running it, in the other tests.)
-#include "support/archive_fixtures.h"
-#include "support/installer_process.h"
-#include "support/test_user.h"
+#include "support/process.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +48,7 @@ TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
     // Relative paths name files in the work folder, where the tool runs.
     auto pack = [&](std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), KERNOVA_PACK_PATH);
-        return test::RunProcess(test::AsTestUser(arguments, sandbox.environment()),
-                                test::HeadlessOptions(sandbox));
+        return test::RunProcess(test::AsTestUser(arguments, sandbox.environment()), sandbox.work());
     };
     fs::create_directories(sandbox.work() / "other");
     for (const char* copy : {"KernovaSampleSans-Regular.ttf", "Sans.otf", "Line\nBreak.ttf",

@@ -4,7 +4,6 @@
 #include "platform/linux/xdg_shell_folders.h"
 #include "platform/posix/posix_process.h"
 #include "platform/posix/termination_cleanup.h"
-#include "support/font_listing.h"
 #include "support/process.h"
 #include "support/sandbox.h"
 
@@ -88,18 +87,14 @@ TEST(TerminationCleanup, OneFolderAtATimeAndTheTemporaryFolder) {
     EXPECT_EQ(process.GetTempFolder(), "/tmp");
 }
 
-std::string FcScanName(const fs::path& file) {
-    return RunProcess({"/usr/bin/fc-scan", "--format", "%{fullname[0]}", file.string()}).out;
-}
-
 TEST(LinuxFontSystem, FaceNamesAreTheFullNamesFontconfigScans) {
     Sandbox sandbox;
     LinuxFontSystem fonts;
     for (const char* font : {"KernovaSampleSans-Regular.ttf", "KernovaSampleSans-Bold.ttf",
                              "KernovaSampleMono-Regular.ttf", "KernovaSpaced-Regular.ttf"}) {
-        const std::string name = fonts.FaceName(TestFont(font).string());
-        EXPECT_FALSE(name.empty()) << font;
-        EXPECT_EQ(TrimSpaces(name), FcScanName(TestFont(font))) << font;
+        const std::string file = TestFont(font).string();
+        EXPECT_EQ(TrimSpaces(fonts.FaceName(file)),
+                  RunProcess({"/usr/bin/fc-scan", "--format", "%{fullname[0]}", file}).out);
     }
     EXPECT_EQ(fonts.FaceName(TestFont("KernovaSpaced-Regular.ttf").string()), "  Kernova Spaced  ");
     const std::string font = ReadFileBytes(TestFont("KernovaSampleSans-Regular.ttf"));
@@ -125,7 +120,9 @@ TEST(LinuxFontSystem, RegisteredFontsAreKnownHereAndToNewProcesses) {
     fonts.Register("Kernova Sample Sans", (sandbox.fontsDir() / "Sans.ttf").string());
     EXPECT_TRUE(fonts.IsFaceInstalled("KERNOVA SAMPLESANS")); // as fontconfig compares names
     EXPECT_FALSE(fonts.IsFaceInstalled("Kernova Sample Sans Bold"));
-    EXPECT_TRUE(NewProcessListsFullName(sandbox.environment(), "Kernova Sample Sans"));
+    EXPECT_EQ(FontsOfNewProcess(sandbox.environment()),
+              (std::map<std::string, std::string>{
+                  {(sandbox.fontsDir() / "Sans.ttf").string(), "Kernova Sample Sans"}}));
     // Copied by another program: known after the change notice.
     fs::copy_file(TestFont("KernovaSampleSans-Bold.ttf"), sandbox.fontsDir() / "Bold.ttf");
     fonts.BroadcastChange();

@@ -1,15 +1,15 @@
 // The Qt platform: which way the installer meets its user, the command line it was given,
 // and the runtime's message boxes and pictures.
 
+#include "fakes/package_bytes.h"
 #include "platform/linux/startup_info.h"
 #include "platform/qt/display_mode.h"
 #include "qt/qt_wizard.h"
-#include "support/wizard_package.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <map>
@@ -17,22 +17,19 @@
 namespace kernova::test {
 namespace {
 
-using qt::DisplayMode;
-
 TEST(DisplayChoice, FollowsTheEnvironment) {
     using Env = std::map<std::string, std::string>;
-    const std::tuple<Env, DisplayMode, std::string> cases[] = {
-        {{}, DisplayMode::Headless, "offscreen"},
-        {{{"DISPLAY", ""}}, DisplayMode::Headless, "offscreen"},
-        {{{"DISPLAY", ":0"}}, DisplayMode::Desktop, "xcb;offscreen"},
-        {{{"WAYLAND_DISPLAY", "wayland-0"}}, DisplayMode::Desktop, "wayland;offscreen"},
-        {{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "w"}},
-         DisplayMode::Desktop,
-         "xcb;wayland;offscreen"},
+    using enum qt::DisplayMode;
+    const std::tuple<Env, qt::DisplayMode, std::string> cases[] = {
+        {{}, Headless, "offscreen"},
+        {{{"DISPLAY", ""}}, Headless, "offscreen"},
+        {{{"DISPLAY", ":0"}}, Desktop, "xcb;offscreen"},
+        {{{"WAYLAND_DISPLAY", "wayland-0"}}, Desktop, "wayland;offscreen"},
+        {{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "w"}}, Desktop, "xcb;wayland;offscreen"},
         // The user's own choice of platform stands.
-        {{{"QT_QPA_PLATFORM", "xcb"}}, DisplayMode::Desktop, ""},
-        {{{"QT_QPA_PLATFORM", "offscreen"}, {"DISPLAY", ":0"}}, DisplayMode::Headless, ""},
-        {{{"QT_QPA_PLATFORM", "minimal"}}, DisplayMode::Headless, ""}};
+        {{{"QT_QPA_PLATFORM", "xcb"}}, Desktop, ""},
+        {{{"QT_QPA_PLATFORM", "offscreen"}, {"DISPLAY", ":0"}}, Headless, ""},
+        {{{"QT_QPA_PLATFORM", "minimal"}}, Headless, ""}};
     for (const auto& [env, mode, platform] : cases) {
         auto choice = qt::ChooseDisplay([&](const char* name) -> const char* {
             auto found = env.find(name);
@@ -73,19 +70,12 @@ TEST(QtMessageBox, ShowsTheTextTitleIconAndButtonsAsked) {
     qt::QtRuntime runtime(LinuxPlatform().fonts);
     // Line ends become the toolkit's; markup in a package's text stays text.
     const QString text = "First line\nSecond <b>line</b>";
+    using Box = QMessageBox;
+    using enum MessageIcon;
     const std::tuple<MessageIcon, MessageButtons, std::string, SeenBox> cases[] = {
-        {MessageIcon::Error,
-         MessageButtons::Ok,
-         "Kernova Installer Error",
-         {QMessageBox::Critical, "Kernova Installer Error", text, 1}},
-        {MessageIcon::Information,
-         MessageButtons::Ok,
-         "",
-         {QMessageBox::Information, "Kernova Installer", text, 1}},
-        {MessageIcon::Exclamation,
-         MessageButtons::OkCancel,
-         "Sample",
-         {QMessageBox::Warning, "Sample", text, 2}}};
+        {Error, MessageButtons::Ok, "Error", {Box::Critical, "Error", text, 1}},
+        {Information, MessageButtons::Ok, "", {Box::Information, "Kernova Installer", text, 1}},
+        {Exclamation, MessageButtons::OkCancel, "Sample", {Box::Warning, "Sample", text, 2}}};
     for (const auto& [icon, buttons, title, expected] : cases) {
         for (auto answer : {QMessageBox::Ok, QMessageBox::Cancel}) {
             SeenBox seen;

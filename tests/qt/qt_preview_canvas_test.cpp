@@ -14,10 +14,6 @@ namespace {
 
 constexpr const char* kUpper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
-std::string FontPath(const char* file) {
-    return TestFont(file).string();
-}
-
 // Rows of the drawing (within the area's height) holding anything but white.
 int InkedRows(const qt::QtPreviewCanvas& canvas) {
     const QImage& image = canvas.image();
@@ -38,8 +34,8 @@ int InkedRows(const qt::QtPreviewCanvas& canvas) {
 TEST(QtPreviewCanvas, SelectsOnlyAddedFilesAndMeasuresWithTheirOwnWidths) {
     QtTestWorld world;
     qt::QtPreviewCanvas canvas{LinuxPlatform().fonts, QSize(289, 73), 1.0};
-    const std::string sans = FontPath("KernovaSampleSans-Regular.ttf");
-    const std::string wide = FontPath("KernovaWide-Regular.ttf");
+    const std::string sans = TestFont("KernovaSampleSans-Regular.ttf").string();
+    const std::string wide = TestFont("KernovaWide-Regular.ttf").string();
     EXPECT_THROW(canvas.SetFontName(GetFontName(LinuxPlatform().fonts, sans)), std::runtime_error)
         << "not added yet";
     canvas.AddFontFile(sans);
@@ -63,42 +59,31 @@ TEST(QtPreviewCanvas, SelectsOnlyAddedFilesAndMeasuresWithTheirOwnWidths) {
 
 // The whole preview as the welcome page shows it: the largest size at which the capitals
 // fit (by the extracted file's own widths), and the area fitted to its three lines.
-class QtPreviewOnTheWelcomePage : public ::testing::TestWithParam<std::pair<const char*, double>> {
-};
-
-TEST_P(QtPreviewOnTheWelcomePage, DrawsThreeLinesAtTheLargestSizeThatFits) {
-    const auto [font, points] = GetParam();
-    QtTestWorld world;
-    QtWizard wizard(world, {.fonts = {font}});
-    wizard.Load();
-    qt::QtPreviewCanvas probe(LinuxPlatform().fonts, QSize(289, 73), 1.0);
-    probe.AddFontFile(FontPath(font));
-    probe.SetFontName(GetFontName(LinuxPlatform().fonts, FontPath(font)));
-    if (points < 14) {
-        probe.SetFontSize(points == 12 ? 14 : points + 1);
+TEST(QtPreviewOnTheWelcomePage, DrawsThreeLinesAtTheLargestSizeThatFits) {
+    for (const auto& [font, points] : {std::pair{"KernovaSampleSans-Regular.ttf", 12.0},
+                                       {"KernovaWide-Regular.ttf", 10.0},
+                                       {"KernovaHuge-Regular.ttf", 10.0}}) {
+        SCOPED_TRACE(font);
+        QtTestWorld world;
+        QtWizard wizard(world, {.fonts = {font}});
+        qt::QtPreviewCanvas probe(LinuxPlatform().fonts, QSize(289, 73), 1.0);
+        probe.AddFontFile(TestFont(font).string());
+        probe.SetFontName(GetFontName(LinuxPlatform().fonts, TestFont(font).string()));
+        probe.SetFontSize(points == 12 ? 14 : points + 1); // the next larger size tried
         EXPECT_GT(probe.TextWidth(kUpper), 289) << "a larger size would have fitted";
+        probe.SetFontSize(points);
+        EXPECT_TRUE(points == 10 || probe.TextWidth(kUpper) <= 289);
+        probe.Print("x");
+        const int line = probe.CurrentY();
+        qt::QtPreviewCanvas& canvas = wizard.runtime().previewCanvas();
+        QWidget& area = wizard.widget("picPreview");
+        EXPECT_TRUE(area.isVisible());
+        EXPECT_EQ(area.height(), 3 * line + 4);
+        EXPECT_EQ(canvas.size().height(), 3 * line + 4);
+        EXPECT_GT(InkedRows(canvas), line);
+        EXPECT_TRUE(canvas.AddedFaceNames().empty()) << "the font was released after drawing";
     }
-    probe.SetFontSize(points);
-    EXPECT_TRUE(points == 10 || probe.TextWidth(kUpper) <= 289);
-    probe.Print("x");
-    const int line = probe.CurrentY();
-    qt::QtPreviewCanvas& canvas = wizard.runtime().previewCanvas();
-    QWidget& area = wizard.widget("picPreview");
-    EXPECT_TRUE(area.isVisible());
-    EXPECT_EQ(area.height(), 3 * line + 4);
-    EXPECT_EQ(canvas.size().height(), 3 * line + 4);
-    EXPECT_GT(InkedRows(canvas), line);
-    EXPECT_TRUE(canvas.AddedFaceNames().empty()) << "the font was released after drawing";
 }
-
-INSTANTIATE_TEST_SUITE_P(Fonts, QtPreviewOnTheWelcomePage,
-                         ::testing::Values(std::pair("KernovaSampleSans-Regular.ttf", 12.0),
-                                           std::pair("KernovaWide-Regular.ttf", 10.0),
-                                           std::pair("KernovaHuge-Regular.ttf", 10.0)),
-                         [](const auto& info) {
-                             std::string name = info.param.first;
-                             return name.substr(0, name.find('-'));
-                         });
 
 } // namespace
 } // namespace kernova::test

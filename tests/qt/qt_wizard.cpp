@@ -1,25 +1,30 @@
 #include "qt/qt_wizard.h"
 
-#include "support/wizard_package.h"
+#include "fakes/package_bytes.h"
+#include "platform/linux/linux_font_system.h"
+#include "platform/linux/xdg_shell_folders.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_process.h"
 
 #include <QApplication>
 #include <QPixmap>
 #include <QTest>
 #include <cstdlib>
-#include <fstream>
 
 namespace kernova::test {
 
-QtTestWorld::QtTestWorld() {
-    std::ofstream conf(fontconfigFile(), std::ios::trunc);
-    conf << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n"
-         << "  <dir>" << fontsDir().string() << "</dir>\n"
-         << "  <dir>/usr/share/fonts/truetype/dejavu</dir>\n"
-         << "  <include ignore_missing=\"yes\">/etc/fonts/conf.d</include>\n"
-         << "  <cachedir>" << fontconfigCache().string() << "</cachedir>\n</fontconfig>\n";
-    if (!conf.flush()) {
-        throw std::runtime_error("cannot write " + fontconfigFile().string());
-    }
+Platform& LinuxPlatform() {
+    static posix::PosixFileSystem files;
+    static LinuxFontSystem fonts;
+    static XdgShellFolders folders;
+    static posix::PosixProcess process;
+    static Platform platform{files, fonts, folders, process};
+    return platform;
+}
+
+QtTestWorld::QtTestWorld()
+    : Sandbox("  <dir>/usr/share/fonts/truetype/dejavu</dir>\n"
+              "  <include ignore_missing=\"yes\">/etc/fonts/conf.d</include>\n") {
     if (QApplication::instance() == nullptr) {
         static int argc = 1;
         static char name[] = "kernova_qt_tests";
@@ -48,10 +53,11 @@ std::filesystem::path SaveScreenshot(QWidget& widget, const std::string& name) {
 
 QtWizard::QtWizard(QtTestWorld& world, const WizardPackage& package) {
     const std::filesystem::path samples = std::filesystem::path(KERNOVA_SOURCE_DIR) / "samples";
-    std::vector<PackageInput> entries = {FileEntry("LEFT.png", samples / "side.png"),
-                                         FileEntry("TOP.png", samples / "top.png")};
+    std::vector<PackageInput> entries = {
+        BytesEntry("LEFT.png", ReadFileBytes(samples / "side.png")),
+        BytesEntry("TOP.png", ReadFileBytes(samples / "top.png"))};
     for (const std::string& font : package.fonts) {
-        entries.push_back(FileEntry(font, TestFont(font)));
+        entries.push_back(BytesEntry(font, ReadFileBytes(TestFont(font))));
     }
     for (const auto& [name, text] :
          {std::pair{"license.txt", package.license}, std::pair{"readme.txt", package.readme}}) {
@@ -65,16 +71,16 @@ QtWizard::QtWizard(QtTestWorld& world, const WizardPackage& package) {
                                        {"ShowFontPreview", "True"},
                                        {"License", package.license.empty() ? "False" : "True"},
                                        {"Readme", package.readme.empty() ? "False" : "True"}}));
-    const auto installer = MakeInstaller(world.work() / "installer", entries);
-    frm_ =
-        std::make_unique<FrmMain>(runtime_, LinuxPlatform(), StartupInfo{installer.string(), ""});
+    // A small stand-in stub: the package reader never looks at it.
+    const std::string stub = (world.work() / "stub").string();
+    const std::string installer = (world.work() / "setup-kernova").string();
+    WriteFileBytes(stub, StubBytes(64));
+    WritePackage(LinuxPlatform().files, stub, entries, installer);
+    frm_ = std::make_unique<FrmMain>(runtime_, LinuxPlatform(), StartupInfo{installer, ""});
     extracting_ = std::make_unique<qt::ExtractingView>(frm_->frmExtracting);
     window_ = std::make_unique<qt::MainWindowView>(*frm_, runtime_);
     runtime_.AddView(*extracting_);
     runtime_.AddView(*window_);
-}
-
-void QtWizard::Load() {
     frm_->Form_Load();
     extracting_->SyncFromState();
     window_->SyncFromState();

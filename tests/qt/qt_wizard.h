@@ -2,10 +2,10 @@
 
 #include "platform/exit_code.h"
 #include "platform/message_box.h"
+#include "platform/platform.h"
 #include "platform/qt/extracting_view.h"
 #include "platform/qt/main_window_view.h"
 #include "platform/qt/qt_runtime.h"
-#include "support/linux_platform.h"
 #include "support/sandbox.h"
 #include "ui/frm_main.h"
 
@@ -17,6 +17,9 @@
 #include <vector>
 
 namespace kernova::test {
+
+// The Linux backends, for the real system behind the portable layers.
+Platform& LinuxPlatform();
 
 // A sandbox whose fontconfig also lists the system's DejaVu fonts (read only), so labels
 // have the desktop's sans-serif to draw with; and the test process's one QApplication
@@ -55,14 +58,11 @@ struct WizardPackage {
     std::vector<std::string> fonts = {"KernovaSampleSans-Regular.ttf"};
 };
 
-// A real installer (stand-in stub + package) loaded by a real FrmMain and shown by the real
-// views over the scripted Qt runtime: what a user sees, driven by QTest.
+// A real installer (stand-in stub + package) loaded by a real FrmMain (Form_Load) and shown
+// by the real views over the scripted Qt runtime: what a user sees, driven by QTest.
 class QtWizard {
   public:
     QtWizard(QtTestWorld& world, const WizardPackage& package);
-
-    // Form_Load, then the views brought up to date (the window shows).
-    void Load();
 
     FrmMain& frm() { return *frm_; }
     TestQtRuntime& runtime() { return runtime_; }

@@ -6,7 +6,6 @@
 #include "platform/qt/form_view.h"
 #include "platform/qt/form_widgets.h"
 #include "qt/qt_wizard.h"
-#include "support/wizard_package.h"
 
 #include <QImage>
 #include <QPushButton>
@@ -71,20 +70,17 @@ TEST(WizardScreenshots, EveryPageOfTheSamplePackage) {
     QtWizard wizard(world,
                     {ReadFileBytes(samples / "license.txt"), ReadFileBytes(samples / "readme.txt"),
                      "Kernova Sample Fonts on the web", fonts});
-    wizard.Load();
     int shots = 0;
     auto shoot = [&](const std::string& page) {
         ExpectWholeTexts(wizard.window(), page);
         EXPECT_TRUE(HasDrawing(SaveScreenshot(wizard.window(), page), 2000)) << page;
         ++shots;
     };
-    for (const auto& [action, page] : {std::pair{"", "welcome"},
-                                       {"cmdNext", "license"},
+    shoot("welcome");
+    for (const auto& [action, page] : {std::pair{"cmdNext", "license"},
                                        {"optAgree", "license-accepted"},
                                        {"cmdNext", "readme"}}) {
-        if (*action != '\0') {
-            wizard.Do(action);
-        }
+        wizard.Do(action);
         shoot(page);
     }
     // The installing page as the run repaints it: the percentage and the fill, which starts
@@ -113,7 +109,7 @@ TEST(WizardScreenshots, EveryPageOfTheSamplePackage) {
     EXPECT_EQ(shots, 6);
     EXPECT_EQ(ReadFileBytes(world.fontsDir() / fonts[2]), ReadFileBytes(TestFont(fonts[2])));
     EXPECT_EQ(wizard.Do("cmdNext"), ExitCode::Done);
-    EXPECT_EQ(FolderContents(world.tmp()), std::vector<std::string>{});
+    EXPECT_EQ(FolderNames(world.tmp()), std::vector<std::string>{});
 }
 
 TEST(WizardScreenshots, TheExtractionNotice) {

@@ -1,42 +1,33 @@
 #include "support/sandbox.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <iterator>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <system_error>
 
 namespace kernova::test {
-namespace {
 
 namespace fs = std::filesystem;
 
-void WriteFontconfigFile(const fs::path& file, const fs::path& fontsDir, const fs::path& cache) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n"
-        << "  <dir>" << fontsDir.string() << "</dir>\n"
-        << "  <cachedir>" << cache.string() << "</cachedir>\n"
-        << "</fontconfig>\n";
-}
-
-} // namespace
-
-Sandbox::Sandbox() {
-    fs::path base = KERNOVA_SANDBOX_ROOT;
-    fs::create_directories(base);
-    std::string pattern = (base / "t-XXXXXX").string();
+Sandbox::Sandbox(const std::string& extraConfig) {
+    fs::create_directories(KERNOVA_SANDBOX_ROOT);
+    std::string pattern = KERNOVA_SANDBOX_ROOT "/t-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
     }
     root_ = pattern;
-    for (const fs::path& dir : {home(), tmp(), dataHome(), fontsDir(), fontconfigCache(), work(),
-                                home() / ".config", home() / ".cache", root_ / "run"}) {
+    for (const fs::path& dir : {tmp(), fontsDir(), fontconfigCache(), work(), home() / ".config",
+                                home() / ".cache", root_ / "run"}) {
         fs::create_directories(dir);
     }
     ::chmod((root_ / "run").c_str(), 0700);
-    WriteFontconfigFile(fontconfigFile(), fontsDir(), fontconfigCache());
+    WriteFileBytes(root_ / "fonts.conf", "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" +
+                                             fontsDir().string() + "</dir>\n  <cachedir>" +
+                                             fontconfigCache().string() + "</cachedir>\n" +
+                                             extraConfig + "</fontconfig>\n");
     for (const auto& [name, value] : environment()) {
         const char* old = std::getenv(name.c_str());
         saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
@@ -71,7 +62,7 @@ std::map<std::string, std::string> Sandbox::environment() const {
         {"XDG_CONFIG_HOME", (home() / ".config").string()},
         {"XDG_CACHE_HOME", (home() / ".cache").string()},
         {"XDG_RUNTIME_DIR", (root_ / "run").string()},
-        {"FONTCONFIG_FILE", fontconfigFile().string()},
+        {"FONTCONFIG_FILE", (root_ / "fonts.conf").string()},
     };
 }
 
@@ -97,6 +88,30 @@ void WriteFileBytes(const fs::path& path, const std::string& bytes) {
     if (!out) {
         throw std::runtime_error("cannot write " + path.string());
     }
+}
+
+std::vector<std::string> FolderNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TreeSnapshot Snapshot(const fs::path& root) {
+    TreeSnapshot snapshot;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::end(it); ++it) {
+        const std::string relative = fs::relative(it->path(), root).string();
+        if (it->is_symlink()) {
+            snapshot[relative] = "link -> " + fs::read_symlink(it->path()).string();
+        } else if (it->is_directory()) {
+            snapshot[relative] = "dir";
+        } else {
+            snapshot[relative] = ReadFileBytes(it->path());
+        }
+    }
+    return snapshot;
 }
 
 } // namespace kernova::test
