@@ -4,7 +4,6 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process.h"
 #include "support/sandbox.h"
-#include "support/wizard_package.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -45,7 +44,7 @@ TEST(StagedCleanup, EveryTerminatingSignalRemovesHiddenStagedFilesAndTheFolder) 
             std::error_code ec;
             auto staged = posix::PosixFileSystem().Stage(fonts, 0644, ec);
             // Sent once the staged file is there under its hidden name.
-            ::raise(FolderContents(fonts).size() == 1 ? signal : SIGKILL);
+            ::raise(FolderNames(fonts).size() == 1 ? signal : SIGKILL);
             ::_exit(101);
         }
         int status = 0;
@@ -55,7 +54,7 @@ TEST(StagedCleanup, EveryTerminatingSignalRemovesHiddenStagedFilesAndTheFolder) 
         }
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal) << signal;
         EXPECT_FALSE(fs::exists(extracted)) << signal;
-        EXPECT_EQ(FolderContents(fonts), std::vector<std::string>{}) << signal;
+        EXPECT_EQ(FolderNames(fonts), std::vector<std::string>{}) << signal;
     }
 }
 
@@ -73,7 +72,7 @@ TEST(StagedCleanup, OnlyStaleUnlockedStagedFilesOfItsOwnNamingAreRemoved) {
     ASSERT_EQ(::flock(lock, LOCK_EX), 0);
     posix::PosixFileSystem().RemoveStaleStagedFiles(folder.string());
     ::close(lock);
-    EXPECT_EQ(FolderContents(folder),
+    EXPECT_EQ(FolderNames(folder),
               (std::vector<std::string>{".kernova-b.part", ".kernova-c.part", ".kernova-d.ttf"}));
 }
 
