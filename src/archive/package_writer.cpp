@@ -136,7 +136,9 @@ std::int64_t WriteData(FileSystem& files, const PackageInput& input, StagedFile&
         return WriteConvertedText(*source, source->Size(), to, output);
     }
     if (std::error_code ec = to.CopyFrom(*source, 0, source->Size())) {
-        Fail("cannot copy " + input.sourcePath + " into " + output + ": " + ec.message());
+        // The failing side may be either; the output is what could not be made.
+        Fail("cannot write " + output + " (copying " + input.sourcePath +
+             " into it): " + ec.message());
     }
     return source->Size();
 }
@@ -215,7 +217,8 @@ void WritePackage(FileSystem& files, const std::string& stubPath,
         Fail("cannot create " + outputPath + ": " + ec.message());
     }
     if ((ec = out->CopyFrom(*stub, 0, stub->Size()))) {
-        Fail("cannot copy the stub " + stubPath + " into " + outputPath + ": " + ec.message());
+        Fail("cannot write " + outputPath + " (copying the stub " + stubPath +
+             " into it): " + ec.message());
     }
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         std::int64_t stored = WriteData(files, inputs[i], *out, outputPath);

@@ -1,5 +1,6 @@
 // kernova-pack: writes a font installer (stub + package) and lists existing ones.
 #include "archive/package_writer.h"
+#include "interruption_exit.h"
 #include "pack_listing.h"
 #include "pack_options.h"
 #include "pack_plan.h"
@@ -50,9 +51,10 @@ int main(int argc, char** argv) {
         return ListInstaller(files, *options.list, std::cout, std::cerr);
     }
     try {
+        const InterruptionExit interruption; // stopped, it leaves no output behind
         const std::string stub = options.stub ? *options.stub : DefaultStub();
         std::vector<kernova::PackageInput> entries = PlanPackage(options);
-        kernova::posix::PosixFileSystem files;
+        InterruptibleFileSystem files;
         kernova::WritePackage(files, stub, entries, options.output);
         std::cout << "kernova-pack: wrote " << options.output << " (" << entries.size()
                   << " entries)\n";

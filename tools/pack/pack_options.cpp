@@ -133,7 +133,7 @@ cannot carry (a comma, a double quote, "</", a line break) are refused.
 Options take their value as the next argument or after "=" (--title=T); "--" ends them.
 
 Exit status: 0 done, 1 bad input or a failure (no output file is left), 2 a wrong
-command line.
+command line, 128+N stopped by signal N (nothing is left either).
 )";
 }
 

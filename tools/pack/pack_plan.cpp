@@ -4,15 +4,11 @@
 #include "archive/text_routines.h"
 #include "font_check.h"
 #include "pack_descriptor.h"
+#include "platform/posix/posix_input_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kernova::pack {
 namespace {
@@ -29,16 +25,12 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Opened the way the writer opens its inputs, which never waits on a pipe or a device.
 void CheckReadable(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        Fail("cannot read " + path + ": " + std::strerror(errno));
-    }
-    struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    if (!regular) {
-        Fail("cannot read " + path + ": not a regular file");
+    std::error_code ec;
+    if (!posix::PosixInputFile::Open(path, ec, Links::Follow)) {
+        Fail("cannot read " + path + ": " +
+             (ec == std::errc::invalid_argument ? "not a regular file" : ec.message()));
     }
 }
 
@@ -52,8 +44,18 @@ void CheckStoredName(const std::string& path, const std::string& name) {
     }
 }
 
-bool EndsInTtf(const std::string& name) {
-    return name.size() >= 3 && EqualsIgnoringCase(name.substr(name.size() - 3), "TTF");
+bool EndsInDotTtf(const std::string& name) {
+    return name.size() >= 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".TTF");
+}
+
+// The installer takes every entry named LEFT or TOP plus four characters for its side or
+// header picture, whatever else the name says; "" when `name` is none of those.
+std::string PictureNamed(const std::string& name) {
+    const std::string stem = name.substr(0, name.size() - std::min<std::size_t>(name.size(), 4));
+    if (EqualsIgnoringCase(stem, "LEFT")) {
+        return "side";
+    }
+    return EqualsIgnoringCase(stem, "TOP") ? "header" : "";
 }
 
 PackageInput FromFile(const std::string& name, const std::string& path, bool text = false) {
@@ -66,11 +68,18 @@ PackageInput FromFile(const std::string& name, const std::string& path, bool tex
 
 PackageInput Font(const std::string& path) {
     const std::string name = BaseName(path);
-    CheckReadable(path);
     CheckStoredName(path, name);
-    if (!EndsInTtf(name)) {
+    if (!EndsInDotTtf(name)) {
         Fail(path + ": a font's name must end in .ttf; the installer installs only those");
     }
+    if (name.front() == '.') {
+        Fail(path + ": a font's name cannot begin with \".\"; fontconfig skips hidden files");
+    }
+    if (const std::string picture = PictureNamed(name); !picture.empty()) {
+        Fail(path + ": a font named \"" + Printable(name) + "\" would be taken for the " + picture +
+             " picture");
+    }
+    CheckReadable(path);
     CheckFontOpens(path);
     return FromFile(name, path);
 }
