@@ -1,8 +1,7 @@
 // kernova-pack given an input the installer would misuse, or an output folder it cannot
 // write, or stopped while it writes: a message naming the cause, a failing status, and the
 // output folder as it was (an older installer there stays untouched).
-#include "support/installer_process.h"
-#include "support/test_user.h"
+#include "support/process.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -16,7 +15,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr const char* kSans = "KernovaSampleSans-Regular.ttf";
-const std::map<std::string, std::string> kOlder = {{"setup", "an older installer"}};
+const test::TreeSnapshot kOlder = {{"setup", "an older installer"}};
 
 struct Refusal {
     const char* output;
@@ -36,17 +35,14 @@ const Refusal kRefusals[] = {
 };
 
 // The work folder with the sample font, also under names the packer must refuse, and "out"
-// holding an older installer.
-test::ProcessOptions Prepare(const test::Sandbox& sandbox) {
+// holding an older installer. (A packer left waiting on a pipe is killed by the process
+// runner's time limit, failing the case.)
+void Prepare(const test::Sandbox& sandbox) {
     fs::create_directories(sandbox.work() / "out");
     test::WriteFileBytes(sandbox.work() / "out/setup", kOlder.at("setup"));
     for (const char* name : {kSans, "LEFT.ttf", "top.TTF", ".Hidden.ttf", "Back\\slash.ttf"}) {
         fs::copy_file(test::TestFont(kSans), sandbox.work() / name);
     }
-    test::ProcessOptions options = test::HeadlessOptions(sandbox);
-    options.cwd = sandbox.work();
-    options.timeout = 60s; // a packer left waiting on a pipe is killed, failing the case
-    return options;
 }
 
 // Whether a process has a file open in `folder`: the packer's staged output, named or not.
@@ -65,7 +61,7 @@ bool FileOpenIn(const fs::path& folder) {
 
 TEST(PackFaultsTest, RefusesWhatTheInstallerWouldMisuseAndNeverWaitsOnAPipe) {
     test::Sandbox sandbox;
-    const test::ProcessOptions options = Prepare(sandbox);
+    Prepare(sandbox);
     ASSERT_EQ(::mkfifo((sandbox.work() / "pipe.ttf").c_str(), 0600), 0);
     fs::create_directories(sandbox.work() / "locked");
     fs::permissions(sandbox.work() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
@@ -74,10 +70,10 @@ TEST(PackFaultsTest, RefusesWhatTheInstallerWouldMisuseAndNeverWaitsOnAPipe) {
         std::vector<std::string> arguments = {KERNOVA_PACK_PATH, "-o", refusal.output};
         arguments.insert(arguments.end(), refusal.arguments.begin(), refusal.arguments.end());
         const test::ProcessResult result =
-            test::RunProcess(test::AsTestUser(arguments, sandbox.environment()), options);
+            test::RunProcess(test::AsTestUser(arguments, sandbox.environment()), sandbox.work());
         EXPECT_EQ(result.exitCode, 1) << result.err;
         EXPECT_NE(result.err.find(refusal.cause), std::string::npos) << result.err;
-        EXPECT_TRUE(test::FolderFiles(sandbox.work() / "out") == kOlder) << "wrote a file";
+        EXPECT_TRUE(test::Snapshot(sandbox.work() / "out") == kOlder) << "wrote a file";
     }
 }
 
@@ -85,7 +81,7 @@ TEST(PackFaultsTest, RefusesWhatTheInstallerWouldMisuseAndNeverWaitsOnAPipe) {
 // pictures): signalled as soon as the staged output is open, the packer is still writing.
 TEST(PackFaultsTest, StoppedWhileWritingLeavesNothingInTheOutputFolder) {
     test::Sandbox sandbox;
-    const test::ProcessOptions options = Prepare(sandbox);
+    Prepare(sandbox);
     test::WriteFileBytes(sandbox.work() / "side.jpg", "");
     fs::resize_file(sandbox.work() / "side.jpg", std::uintmax_t{1} << 30); // sparse: quick
     const fs::path out = fs::canonical(sandbox.work() / "out");
@@ -93,7 +89,7 @@ TEST(PackFaultsTest, StoppedWhileWritingLeavesNothingInTheOutputFolder) {
         test::ChildProcess child(
             test::AsTestUser({KERNOVA_PACK_PATH, "-o", "out/setup", "--side", "side.jpg", kSans},
                              sandbox.environment()),
-            options);
+            sandbox.work());
         for (auto deadline = std::chrono::steady_clock::now() + 120s; !FileOpenIn(out);) {
             ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "never began the output";
             std::this_thread::sleep_for(1ms);
@@ -101,7 +97,7 @@ TEST(PackFaultsTest, StoppedWhileWritingLeavesNothingInTheOutputFolder) {
         child.Signal(signal);
         const test::ProcessResult result = child.Wait();
         EXPECT_EQ(result.exitCode, 128 + signal) << result.err;
-        EXPECT_TRUE(test::FolderFiles(out) == kOlder) << "left or replaced a file";
+        EXPECT_TRUE(test::Snapshot(out) == kOlder) << "left or replaced a file";
     }
 }
 
