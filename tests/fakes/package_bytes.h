@@ -42,8 +42,9 @@ inline RawEntry RawFile(const std::string& name, const std::string& data) {
     return RawEntry{data, NameField(name), SizeField(static_cast<std::int64_t>(data.size()))};
 }
 
-inline PackageInput BytesEntry(const std::string& name, const std::string& bytes) {
-    return PackageInput{name, "", bytes, true, false};
+inline PackageInput BytesEntry(const std::string& name, const std::string& bytes,
+                               bool crlfLineEnds = false) {
+    return PackageInput{name, "", bytes, true, crlfLineEnds};
 }
 
 // kernova.xml as packages carry it: "<XML>", one line per tag in the given order, "</XML>",

@@ -27,66 +27,57 @@ std::string Repeat(const std::string& text, std::size_t times) {
     return out;
 }
 
-// The descriptor's bytes, the tag asked for, the value ("-": the caller's default).
-using TagCase = std::tuple<std::string, std::string, std::string>;
-
-class ReadTagRules : public ::testing::TestWithParam<TagCase> {};
-
-TEST_P(ReadTagRules, GiveTheValue) {
+TEST(ReadTag, FollowsTheFieldRulesAndGivesTheDefaultForWhatIsNoReadableDescriptor) {
+    const std::string typical = "<XML>\r\n<Title>Sample Fonts</Title>\r\n"
+                                "<WebLink><URL>http://example.com</URL></WebLink>\r\n</XML>\r\n";
+    const std::string afterQuote = "\"<Title>Q</Title>\"<URL>lost</URL>\r\n<URLName>Kept</URLName>";
+    const std::string atLimit = "<Title>Long</Title>" + std::string(kLimit - 19, 'x');
+    // The descriptor's bytes, the tag asked for, the value ("-": the caller's default).
+    const std::string cases[][3] = {
+        {typical, "tItLe", "Sample Fonts"},
+        {typical, "URL", "http://example.com"},
+        {typical, "Colour", "-"},
+        {"<URLName>E</URLName>", "URL", "-"},
+        {"<title>  MiXeD  </title>", "Title", "  MiXeD  "},
+        {"<Title></Title>", "Title", "-"},
+        {"<Title>Open ended\r\n</Title>", "Title", "-"},
+        {"<Title>a, b</Title>", "Title", "-"},
+        {"<Title>1</Title>\r\n<Title>2</Title>", "Title", "1"},
+        {"<URL>a</URL><URLName>A</URLName>", "URLName", "A"},
+        {"junk <Title>Short</Other> tail</Title>", "Title", "Short"},
+        {"<XML>\n<Title>Unix</Title>\n", "Title", "Unix"},
+        {"<X>\r<Title>Mac</Title>\r", "Title", "Mac"},
+        {"<Title>Two\rLines</Title>", "Title", "-"},
+        {"   <Title>Trail  </Title>  \r\n", "Title", "Trail  "},
+        {"  \"<Title>a, b</Title>\"\r\n", "Title", "a, b"},
+        {"\"<Title>one\r\ntwo</Title>\"", "Title", "one\r\ntwo"},
+        {"<Title>The \"Best\"</Title>", "Title", "The \"Best\""},
+        {afterQuote, "URL", "-"},
+        {afterQuote, "URLName", "Kept"},
+        {"\"<Title>Open\r\n<URL>u</URL>\r\n", "URL", "u"},
+        {Repeat("x\r\n", 64) + "<Title>Deep</Title>", "Title", "Deep"}, // 65 fields are looked at
+        {Repeat("\r\n", 65) + "<Title>Deep</Title>", "Title", "-"},
+        {Repeat("a,", 65) + "<Title>Deep</Title>", "Title", "-"},
+        {"\0\xff,<Title>Bin\x80</Title>,\0"s, "Title", "Bin\x80"},
+        {atLimit + "\r\n", "Title", "Long"}, // the longest field; one byte more is refused
+        {atLimit + "x", "Title", "-"},
+        {std::string(kLimit + 1, ' ') + "<Title>T</Title>", "Title", "-"},
+        {"\"<Title>Q</Title>" + std::string(kLimit, ',') + "\"", "Title", "-"},
+        {std::string(kLimit + 1, 'x') + "\r\n<Title>After</Title>", "Title", "-"},
+        {"", "Title", "-"}};
     FakeFileSystem files;
-    files.AddFile("/kernova.xml", std::get<0>(GetParam()));
-    EXPECT_EQ(ReadTag(files, std::get<1>(GetParam()), "/kernova.xml", "-"),
-              std::get<2>(GetParam()));
-}
-
-const std::string kTypical = "<XML>\r\n<Title>Sample Fonts</Title>\r\n"
-                             "<WebLink><URL>http://example.com</URL></WebLink>\r\n</XML>\r\n";
-const std::string kAfterQuote = "\"<Title>Q</Title>\"<URL>lost</URL>\r\n<URLName>Kept</URLName>";
-const std::string kAtLimit = "<Title>Long</Title>" + std::string(kLimit - 19, 'x');
-
-const TagCase kTags[] = {
-    {kTypical, "tItLe", "Sample Fonts"},
-    {kTypical, "URL", "http://example.com"},
-    {kTypical, "Colour", "-"},
-    {"<URLName>E</URLName>", "URL", "-"},
-    {"<title>  MiXeD  </title>", "Title", "  MiXeD  "},
-    {"<Title></Title>", "Title", "-"},
-    {"<Title>Open ended\r\n</Title>", "Title", "-"},
-    {"<Title>a, b</Title>", "Title", "-"},
-    {"<Title>1</Title>\r\n<Title>2</Title>", "Title", "1"},
-    {"<URL>a</URL><URLName>A</URLName>", "URLName", "A"},
-    {"junk <Title>Short</Other> tail</Title>", "Title", "Short"},
-    {"<XML>\n<Title>Unix</Title>\n", "Title", "Unix"},
-    {"<X>\r<Title>Mac</Title>\r", "Title", "Mac"},
-    {"<Title>Two\rLines</Title>", "Title", "-"},
-    {"   <Title>Trail  </Title>  \r\n", "Title", "Trail  "},
-    {"  \"<Title>a, b</Title>\"\r\n", "Title", "a, b"},
-    {"\"<Title>one\r\ntwo</Title>\"", "Title", "one\r\ntwo"},
-    {"<Title>The \"Best\"</Title>", "Title", "The \"Best\""},
-    {kAfterQuote, "URL", "-"},
-    {kAfterQuote, "URLName", "Kept"},
-    {"\"<Title>Open\r\n<URL>u</URL>\r\n", "URL", "u"},
-    {Repeat("x\r\n", 64) + "<Title>Deep</Title>", "Title", "Deep"}, // 65 fields are looked at
-    {Repeat("\r\n", 65) + "<Title>Deep</Title>", "Title", "-"},
-    {Repeat("a,", 65) + "<Title>Deep</Title>", "Title", "-"},
-    {"\0\xff,<Title>Bin\x80</Title>,\0"s, "Title", "Bin\x80"},
-    {kAtLimit + "\r\n", "Title", "Long"}, // the longest field; one byte more is refused
-    {kAtLimit + "x", "Title", "-"},
-    {std::string(kLimit + 1, ' ') + "<Title>T</Title>", "Title", "-"},
-    {"\"<Title>Q</Title>" + std::string(kLimit, ',') + "\"", "Title", "-"},
-    {std::string(kLimit + 1, 'x') + "\r\n<Title>After</Title>", "Title", "-"},
-    {"", "Title", "-"}};
-
-INSTANTIATE_TEST_SUITE_P(Fields, ReadTagRules, ::testing::ValuesIn(kTags));
-
-TEST(ReadTag, WhatIsNoReadableDescriptorGivesTheDefaultAndEveryCallReadsAnew) {
-    FakeFileSystem files;
+    for (const auto& [bytes, tag, value] : cases) {
+        files.AddFile("/kernova.xml", bytes);
+        EXPECT_EQ(ReadTag(files, tag, "/kernova.xml", "-"), value)
+            << ::testing::PrintToString(bytes);
+    }
     files.AddFile("/unreadable.xml", "<Title>Secret</Title>");
     files.failingReads.insert("/unreadable.xml");
     files.AddFile("/kernova.xml", "<Title>Old</Title>");
     for (const char* path : {"/absent.xml", "/", "/unreadable.xml"}) {
         EXPECT_EQ(ReadTag(files, "Title", path, "-"), "-") << path;
     }
+    // An empty path reads DescriptorPath, anew at every call.
     const std::string saved = DescriptorPath;
     EXPECT_EQ((DescriptorPath = "", ReadTag(files, "Title", "", "-")), "-");
     EXPECT_EQ((DescriptorPath = "/kernova.xml", ReadTag(files, "Title", "", "-")), "Old");
