@@ -46,15 +46,13 @@ class FakeFileSystem : public FileSystem {
     }
 
     // Set-up (missing folders are made on the way) and inspection.
-    void AddFolder(const std::string& path, unsigned mode = 0755) {
-        Add(path, {Kind::Folder, {}, mode});
+    void AddFolder(const std::string& at, unsigned mode = 0755) {
+        Add(at, {Kind::Folder, {}, mode});
     }
     void AddFile(const std::string& path, const std::string& bytes, unsigned mode = 0644) {
         Add(path, {Kind::File, bytes, mode});
     }
-    void AddLink(const std::string& path, const std::string& target) {
-        Add(path, {Kind::Link, target, 0777});
-    }
+    void AddLink(const std::string& at, const std::string& to) { Add(at, {Kind::Link, to, 0777}); }
     const Tree& tree() const { return tree_; }
     const Node& At(const std::string& path) const { return tree_.at(Key(path)); }
     // The bytes of what `path` leads to, links followed; empty when nothing is there.
@@ -86,7 +84,7 @@ class FakeFileSystem : public FileSystem {
     std::unique_ptr<StagedFile> Stage(const std::string& folder, unsigned mode,
                                       std::error_code& ec) override {
         ec = Writable(Key(folder));
-        return ec ? nullptr : std::make_unique<Staged>(*this, Key(folder), "", mode & ~022u, true);
+        return ec ? nullptr : std::make_unique<Staged>(*this, Key(folder), "", mode & ~022u);
     }
     std::unique_ptr<StagedFile> Adopt(const std::string& path, const std::string& folder) override {
         auto it = tree_.find(Key(path));
@@ -95,7 +93,7 @@ class FakeFileSystem : public FileSystem {
             return nullptr;
         }
         ++adopted;
-        return std::make_unique<Staged>(*this, Key(folder), it->second.bytes, 0644, false);
+        return std::make_unique<Staged>(*this, Key(folder), it->second.bytes, 0644);
     }
     std::error_code Remove(const std::string& path) override {
         auto it = tree_.find(Key(path));
@@ -146,20 +144,15 @@ class FakeFileSystem : public FileSystem {
         bool fails;
     };
 
-    // An adopted file is not `writable`: its bytes are the file's own.
     struct Staged : StagedFile {
-        Staged(FakeFileSystem& files, std::string folder, std::string bytes, unsigned mode,
-               bool writable)
-            : files(files), folder(std::move(folder)), node{Kind::File, std::move(bytes), mode},
-              writable(writable) {}
+        Staged(FakeFileSystem& files, std::string folder, std::string bytes, unsigned mode)
+            : files(files), folder(std::move(folder)), node{Kind::File, std::move(bytes), mode} {}
         std::error_code Write(const void* data, std::size_t size) override {
             std::optional<std::int64_t>& space = files.freeSpace;
             const std::size_t granted = std::min<std::size_t>(size, space.value_or(size));
-            node.bytes.append(static_cast<const char*>(data), writable ? granted : 0);
+            node.bytes.append(static_cast<const char*>(data), granted);
             space = space ? std::optional(*space - std::int64_t(granted)) : space;
-            return !writable        ? Error(std::errc::bad_file_descriptor)
-                   : granted < size ? Error(std::errc::no_space_on_device)
-                                    : std::error_code();
+            return granted < size ? Error(std::errc::no_space_on_device) : std::error_code();
         }
         std::error_code CopyFrom(InputFile& from, std::int64_t offset, std::int64_t length,
                                  const std::function<void()>& between) override {
@@ -192,7 +185,7 @@ class FakeFileSystem : public FileSystem {
         FakeFileSystem& files;
         std::string folder;
         Node node;
-        bool writable, done = false;
+        bool done = false;
     };
 
     void Add(const std::string& path, Node node) {

@@ -40,13 +40,12 @@ class FakeFontSystem : public FontSystem {
     const FakeFileSystem& files_;
 };
 
-// The folders as set here; empty: the folder cannot be had.
+// The fonts folder as set here (empty: it cannot be had) and "/favorites".
 class FakeShellFolders : public ShellFolders {
   public:
     std::string fonts = "/fonts";
-    std::string favorites = "/favorites";
     std::string GetSpecialFolder(ShellFolder folder) override {
-        return folder == ShellFolder::Fonts ? fonts : favorites;
+        return folder == ShellFolder::Fonts ? fonts : "/favorites";
     }
 };
 

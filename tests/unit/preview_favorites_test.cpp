@@ -19,18 +19,13 @@ const Names kLines = {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
 // cannot select) or an area that fails: each failing statement is skipped and the next one
 // still runs. The first font of the list is drawn, then released.
 TEST(Preview, DrawsEveryLineAtTheFirstSizeAtWhichTheUpperCaseLineFits) {
-    const struct {
-        double charWidth;
-        int width;
-        double size;
-        const char* face;
-        int cause = 0;
-    } cases[] = {{0.6, 218, 14, "Sample"}, // exactly 218 pixels at 14 fits
-                 {0.6, 217, 12, "Sample"}, // one pixel short
-                 {1.0, 289, 11, "Sample"}, // 312 > 289, 286 <= 289
-                 {2.0, 289, 10, "Sample"}, // never fits: stays at 10
-                 {0.5, 289, 14, "", 1},    {0.5, 289, 14, "", 2},
-                 {0.5, 289, 14, "", 3},    {0.5, 289, 14, "Sample", 4}};
+    const std::tuple<double, int, double, const char*, int> cases[] = {
+        {0.6, 218, 14, "Sample", 0}, // exactly 218 pixels at 14 fits
+        {0.6, 217, 12, "Sample", 0}, // one pixel short
+        {1.0, 289, 11, "Sample", 0}, // 312 > 289, 286 <= 289
+        {2.0, 289, 10, "Sample", 0}, // never fits: stays at 10
+        {0.5, 289, 14, "", 1},       {0.5, 289, 14, "", 2},
+        {0.5, 289, 14, "", 3},       {0.5, 289, 14, "Sample", 4}};
     for (const auto& [charWidth, width, size, face, cause] : cases) {
         SCOPED_TRACE(testing::Message() << charWidth << " " << width << " " << cause);
         FakePlatform p;
