@@ -14,7 +14,11 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// Test names from the rows' own `name`.
+// Table rows are named by their own `name`, in test names and in messages alike.
+struct Row {
+    const char* name;
+    friend std::ostream& operator<<(std::ostream& out, const Row& row) { return out << row.name; }
+};
 constexpr auto RowName = [](const auto& info) { return std::string(info.param.name); };
 
 class Wizard : public ::testing::Test {
@@ -84,8 +88,7 @@ TEST_F(Wizard, TheDescriptorFontsAndPicturesFillTheWizardAndItsTextsAreDecoded) 
 }
 
 // A package that cannot be shown, named after what is wrong with it.
-struct Corrupt {
-    const char* name;
+struct Corrupt : Row {
     std::vector<PackageInput> entries;
 };
 
@@ -117,8 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Packages, CorruptPackage, ::testing::ValuesIn(kCorrupt)
 
 // Only the last two characters of the trimmed, upper-cased tail count. A silent run that
 // fails ends with its status, showing nothing.
-struct Tail {
-    const char* name;
+struct Tail : Row {
     const char* tail;
     CommandLineSwitch which;
     bool fontsReadOnly = false;
@@ -175,8 +177,7 @@ std::string Describe(const MainForm& form) {
 // With a licence or an information text or not (or no fonts folder), each step: the
 // event (N next, B back, A agree, D disagree, C cancel, X close), then the form described
 // (after "installing >": as the run started) or the exit status; the steps are parted by "|".
-struct Walk {
-    const char* name;
+struct Walk : Row {
     bool license, readme;
     const char* steps;
     bool noFontsFolder = false;
