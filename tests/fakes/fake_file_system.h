@@ -12,6 +12,8 @@
 
 namespace kernova::test {
 
+using Names = std::vector<std::string>; // the tests' lists of names and lines
+
 // An in-memory file system. Paths are keyed with either separator read as "/" and no
 // trailing one, so the portable layers' paths match on every platform. Staged files stay
 // invisible until committed and commit only into the folder they were staged in; Adopt

@@ -6,13 +6,10 @@
 #include "fakes/fake_platform.h"
 #include "fakes/package_bytes.h"
 
-#include <array>
 #include <gtest/gtest.h>
 
 namespace kernova::test {
 namespace {
-
-using Names = std::vector<std::string>;
 
 // A count of fewer than five bytes is padded as the writer pads it.
 std::string Installer(const std::vector<RawEntry>& entries, const std::string& count) {
@@ -141,8 +138,8 @@ TEST_P(Extraction, LeavesNoPartialFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, Extraction, ::testing::Range(0, 5), [](const auto& info) {
-    return std::string(std::array{"DiskFills", "PackageShrinks", "ReadsFail", "FolderLocked",
-                                  "NameLeadsOut"}[info.param]);
+    return std::string(std::vector{"DiskFills", "PackageShrinks", "ReadsFail", "FolderLocked",
+                                   "NameLeadsOut"}[info.param]);
 });
 
 TEST_F(Extraction, ExtractFontsCopiesTheListedFilesSkippingFailuresAndKillFilesDeletesThem) {

@@ -10,8 +10,6 @@
 namespace kernova::test {
 namespace {
 
-using Names = std::vector<std::string>;
-
 const std::string kFinished = "Kernova has finished installing Sample.";
 const std::string kFailed = "Setup could not finish installing Sample on your computer. ";
 const std::string kCopyFailed = kFailed + "Permission denied to copy fonts.";

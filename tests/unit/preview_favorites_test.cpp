@@ -10,7 +10,6 @@
 namespace kernova::test {
 namespace {
 
-using Names = std::vector<std::string>;
 const Names kLines = {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
                       "123456789.:,;(*!?')"};
 

@@ -12,8 +12,6 @@
 namespace kernova::test {
 namespace {
 
-using Names = std::vector<std::string>;
-
 // Table rows are named by their own `name`, in test names and in messages alike.
 struct Row {
     const char* name;
