@@ -17,14 +17,15 @@ inline std::string FontBytes(const std::string& faceName) {
 // Face names read from such files; a registry of names that registration adds to.
 class FakeFontSystem : public FontSystem {
   public:
-    explicit FakeFontSystem(const FakeFileSystem& files) : files_(files) {}
+    explicit FakeFontSystem(const FakeFileSystem& files) : files(files) {}
 
+    const FakeFileSystem& files;
     std::set<std::string> installed;
     std::vector<std::pair<std::string, std::string>> registered; // face name, file
     int broadcasts = 0;
 
     std::string FaceName(const std::string& fontFile) override {
-        const std::string bytes = files_.Read(fontFile);
+        const std::string bytes = files.Read(fontFile);
         return bytes.starts_with("FONT:") ? bytes.substr(5, bytes.find('\n') - 5) : "";
     }
     bool IsFaceInstalled(const std::string& faceName) override {
@@ -35,9 +36,6 @@ class FakeFontSystem : public FontSystem {
         installed.insert(TrimSpaces(faceName));
     }
     void BroadcastChange() override { ++broadcasts; }
-
-  private:
-    const FakeFileSystem& files_;
 };
 
 // The fonts folder as set here (empty: it cannot be had) and "/favorites".

@@ -59,8 +59,7 @@ class FakeRuntime : public Runtime {
         std::string text;
         MessageIcon icon;
         MessageButtons buttons;
-        std::string title;
-        std::string shown;
+        std::string title, shown;
     };
     const FakeFileSystem* files = nullptr;
     const MainForm* form = nullptr;

@@ -20,11 +20,9 @@ std::string Installer(const std::vector<RawEntry>& entries, const std::string& c
 
 // Five entries appended a..e, so read e..a, under the count field given.
 std::string Five(const std::string& count) {
-    std::vector<RawEntry> entries;
-    for (const char* name : {"a", "b", "c", "d", "e"}) {
-        entries.push_back(RawFile(name, PatternBytes(100 + name[0], name[0])));
-    }
-    return Installer(entries, count);
+    return Installer({RawFile("a", "1"), RawFile("b", "22"), RawFile("c", "333"),
+                      RawFile("d", "4444"), RawFile("e", "55555")},
+                     count);
 }
 
 std::string One(const std::string& nameField, const std::string& size, const char* count = "1") {
