@@ -33,7 +33,6 @@ class FakeFileSystem : public FileSystem {
     std::set<std::string> readOnly;        // folders nothing is made in or removed from
     std::set<std::string> failingReads;    // files whose reads fail
     bool adoption = true;                  // false: Adopt refuses and the caller copies
-    int adopted = 0;
 
     static std::string Key(std::string path) {
         std::replace(path.begin(), path.end(), kPathSeparator, '/');
@@ -94,7 +93,6 @@ class FakeFileSystem : public FileSystem {
             Writable(Key(folder))) {
             return nullptr;
         }
-        ++adopted;
         return std::make_unique<Staged>(*this, Key(folder), it->second.bytes, 0644);
     }
     std::error_code Remove(const std::string& path) override {

@@ -68,7 +68,6 @@ class FakeRuntime : public Runtime {
     int pumps = 0;
     std::vector<std::string> atRefresh;
     std::function<void(int)> onRefresh;
-    std::vector<std::string> loadedPictures;
     FakePreviewCanvas preview;
 
     Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
@@ -85,7 +84,6 @@ class FakeRuntime : public Runtime {
     }
     [[noreturn]] void End(ExitCode code) override { throw ProgramEnded{code}; }
     bool LoadPicture(const std::string& path, Picture& out) override {
-        loadedPictures.push_back(path);
         const std::string head = files ? files->Read(path) : "";
         for (const char* magic : {"\x89PNG", "\xFF\xD8\xFF", "GIF8", "BM"}) {
             if (head.starts_with(magic)) {

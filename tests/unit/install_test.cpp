@@ -54,7 +54,6 @@ TEST(InstallRun, NewFontsAreCopiedAndRegisteredWithTheProgressShown) {
     EXPECT_TRUE(run.runtime.boxes.empty());
     EXPECT_EQ(run.p.files.Read("/fonts/Sans.ttf") + "|" + run.p.files.Read("/fonts/Sans_1.ttf"),
               "another font|" + FontBytes("Sans"));
-    EXPECT_EQ(run.p.files.adopted, 3); // the extracted files themselves, not copies
     EXPECT_EQ(run.p.fonts.broadcasts, 1);
     // Repainted before the work, after the copies, after registering, before the finish.
     EXPECT_EQ(run.runtime.atRefresh,

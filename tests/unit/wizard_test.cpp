@@ -1,6 +1,5 @@
 // The wizard on the fakes: package loading, the command line and the page state machine.
 #include "app/command_line.h"
-#include "config/descriptor.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_runtime.h"
 #include "fakes/package_bytes.h"
@@ -67,8 +66,6 @@ TEST_F(Wizard, TheDescriptorFontsAndPicturesFillTheWizardAndItsTextsAreDecoded) 
     EXPECT_EQ(form().lstFonts.items(), (Names{"a.ttf", "B.TTF", "d ttf"}));
     EXPECT_EQ(runtime.preview.addedFiles, Names{Extracted("a.ttf")});
     EXPECT_EQ(runtime.preview.fontName, "Kernova A");
-    EXPECT_EQ(runtime.loadedPictures,
-              (Names{Extracted("LEFT.BMP"), Extracted("left.jpg"), Extracted("Top.gif")}));
     EXPECT_EQ(form().imgSide.picture.sourcePath + form().picLicense.picture.sourcePath,
               Extracted("left.jpg") + Extracted("Top.gif"));
     EXPECT_TRUE(form().picInstall.picture.image == form().picLicense.picture.image &&
