@@ -12,6 +12,8 @@
 
 namespace kernova::test {
 
+using Names = std::vector<std::string>; // the tests' lists of names and lines
+
 // An in-memory file system. Paths are keyed with either separator read as "/" and no
 // trailing one, so the portable layers' paths match on every platform. Staged files stay
 // invisible until committed and commit only into the folder they were staged in; Adopt
@@ -31,7 +33,6 @@ class FakeFileSystem : public FileSystem {
     std::set<std::string> readOnly;        // folders nothing is made in or removed from
     std::set<std::string> failingReads;    // files whose reads fail
     bool adoption = true;                  // false: Adopt refuses and the caller copies
-    int adopted = 0;
 
     static std::string Key(std::string path) {
         std::replace(path.begin(), path.end(), kPathSeparator, '/');
@@ -46,23 +47,20 @@ class FakeFileSystem : public FileSystem {
     }
 
     // Set-up (missing folders are made on the way) and inspection.
-    void Add(const std::string& path, Node node) {
-        const std::string key = Key(path);
-        if (key != "/" && !tree_.count(Parent(key))) {
-            Add(Parent(key), {Kind::Folder, {}, 0755});
-        }
-        tree_[key] = std::move(node);
+    void AddFolder(const std::string& at, unsigned mode = 0755) {
+        Add(at, {Kind::Folder, {}, mode});
     }
-    void AddFolder(const std::string& path) { Add(path, {Kind::Folder, {}, 0755}); }
     void AddFile(const std::string& path, const std::string& bytes, unsigned mode = 0644) {
         Add(path, {Kind::File, bytes, mode});
     }
-    void AddLink(const std::string& path, const std::string& target) {
-        Add(path, {Kind::Link, target, 0777});
-    }
+    void AddLink(const std::string& at, const std::string& to) { Add(at, {Kind::Link, to, 0777}); }
     const Tree& tree() const { return tree_; }
     const Node& At(const std::string& path) const { return tree_.at(Key(path)); }
-    std::string Read(const std::string& path) const { return At(path).bytes; }
+    // The bytes of what `path` leads to, links followed; empty when nothing is there.
+    std::string Read(const std::string& path) const {
+        const std::string key = Resolve(path);
+        return key.empty() ? "" : tree_.at(key).bytes;
+    }
     std::vector<std::string> Names(const std::string& folder) const { // sorted
         std::vector<std::string> names;
         for (const auto& [key, node] : tree_) {
@@ -87,7 +85,7 @@ class FakeFileSystem : public FileSystem {
     std::unique_ptr<StagedFile> Stage(const std::string& folder, unsigned mode,
                                       std::error_code& ec) override {
         ec = Writable(Key(folder));
-        return ec ? nullptr : std::make_unique<Staged>(*this, Key(folder), "", mode & ~022u, true);
+        return ec ? nullptr : std::make_unique<Staged>(*this, Key(folder), "", mode & ~022u);
     }
     std::unique_ptr<StagedFile> Adopt(const std::string& path, const std::string& folder) override {
         auto it = tree_.find(Key(path));
@@ -95,8 +93,7 @@ class FakeFileSystem : public FileSystem {
             Writable(Key(folder))) {
             return nullptr;
         }
-        ++adopted;
-        return std::make_unique<Staged>(*this, Key(folder), it->second.bytes, 0644, false);
+        return std::make_unique<Staged>(*this, Key(folder), it->second.bytes, 0644);
     }
     std::error_code Remove(const std::string& path) override {
         auto it = tree_.find(Key(path));
@@ -118,7 +115,7 @@ class FakeFileSystem : public FileSystem {
     std::string CreatePrivateFolder(const std::string& parent, std::error_code& ec) override {
         const std::string path = JoinPath(parent, "kernova-" + std::to_string(++folders_));
         if (!(ec = Writable(Key(parent)))) {
-            tree_[Key(path)] = {Kind::Folder, {}, 0700};
+            AddFolder(path, 0700);
         }
         return ec ? std::string() : path;
     }
@@ -132,79 +129,72 @@ class FakeFileSystem : public FileSystem {
   private:
     static std::error_code Error(std::errc e) { return std::make_error_code(e); }
 
-    class Input : public InputFile {
-      public:
-        Input(Node node, bool fails) : node_(std::move(node)), fails_(fails) {}
-        std::int64_t Size() const override { return std::int64_t(node_.bytes.size()); }
-        unsigned Mode() const override { return node_.mode; }
+    struct Input : InputFile {
+        Input(Node node, bool fails) : node(std::move(node)), fails(fails) {}
+        std::int64_t Size() const override { return std::int64_t(node.bytes.size()); }
+        unsigned Mode() const override { return node.mode; }
         std::error_code ReadSome(std::int64_t offset, void* buffer, std::size_t size,
                                  std::size_t& got) override {
-            got = fails_ ? 0
-                         : node_.bytes.copy(static_cast<char*>(buffer), size,
-                                            std::size_t(std::min(offset, Size())));
-            return fails_ ? Error(std::errc::io_error) : std::error_code();
+            got = fails ? 0
+                        : node.bytes.copy(static_cast<char*>(buffer), size,
+                                          std::size_t(std::min(offset, Size())));
+            return fails ? Error(std::errc::io_error) : std::error_code();
         }
-
-      private:
-        Node node_;
-        bool fails_;
+        Node node;
+        bool fails;
     };
 
-    class Staged : public StagedFile {
-      public:
-        Staged(FakeFileSystem& files, std::string folder, std::string bytes, unsigned mode,
-               bool writable)
-            : files_(files), folder_(std::move(folder)), node_{Kind::File, std::move(bytes), mode},
-              writable_(writable) {}
+    struct Staged : StagedFile {
+        Staged(FakeFileSystem& files, std::string folder, std::string bytes, unsigned mode)
+            : files(files), folder(std::move(folder)), node{Kind::File, std::move(bytes), mode} {}
         std::error_code Write(const void* data, std::size_t size) override {
-            std::optional<std::int64_t>& space = files_.freeSpace;
+            std::optional<std::int64_t>& space = files.freeSpace;
             const std::size_t granted = std::min<std::size_t>(size, space.value_or(size));
-            node_.bytes.append(static_cast<const char*>(data), writable_ ? granted : 0);
+            node.bytes.append(static_cast<const char*>(data), granted);
             space = space ? std::optional(*space - std::int64_t(granted)) : space;
-            return !writable_       ? Error(std::errc::bad_file_descriptor)
-                   : granted < size ? Error(std::errc::no_space_on_device)
-                                    : std::error_code();
+            return granted < size ? Error(std::errc::no_space_on_device) : std::error_code();
         }
         std::error_code CopyFrom(InputFile& from, std::int64_t offset, std::int64_t length,
                                  const std::function<void()>& between) override {
             std::string bytes(static_cast<std::size_t>(length), '\0');
             const std::error_code ec = from.ReadAt(offset, bytes.data(), bytes.size());
-            if (between) {
-                between();
-            }
+            between ? between() : void();
             return ec ? ec : Write(bytes.data(), bytes.size());
         }
         std::error_code SetMode(unsigned mode) override {
-            node_.mode = mode;
+            node.mode = mode;
             return {};
         }
         std::error_code Flush() override { return {}; }
         std::error_code Commit(const std::string& target, Placement placement) override {
             const std::string key = Key(target);
-            auto taken = files_.tree_.find(key);
-            std::error_code ec = done_ || Parent(key) != folder_
-                                     ? Error(std::errc::invalid_argument)
-                                     : files_.Writable(folder_);
-            if (!ec && taken != files_.tree_.end()) {
+            auto taken = files.tree_.find(key);
+            std::error_code ec = done || Parent(key) != folder ? Error(std::errc::invalid_argument)
+                                                               : files.Writable(folder);
+            if (!ec && taken != files.tree_.end()) {
                 ec = placement == Placement::KeepExisting ? Error(std::errc::file_exists)
                      : taken->second.kind == Kind::Folder ? Error(std::errc::is_a_directory)
                                                           : ec;
             }
             if (!ec) {
-                files_.tree_[key] = node_;
-                done_ = true;
+                files.tree_[key] = node;
+                done = true;
             }
             return ec;
         }
-
-      private:
-        FakeFileSystem& files_;
-        std::string folder_;
-        Node node_;
-        bool writable_;
-        bool done_ = false;
+        FakeFileSystem& files;
+        std::string folder;
+        Node node;
+        bool done = false;
     };
 
+    void Add(const std::string& path, Node node) {
+        const std::string key = Key(path);
+        if (!tree_.count(Parent(key))) {
+            AddFolder(Parent(key));
+        }
+        tree_[key] = std::move(node);
+    }
     // The key a path leads to with links followed; empty when nothing is there.
     std::string Resolve(const std::string& path) const {
         std::string key = Key(path);

@@ -17,20 +17,16 @@ inline std::string FontBytes(const std::string& faceName) {
 // Face names read from such files; a registry of names that registration adds to.
 class FakeFontSystem : public FontSystem {
   public:
-    explicit FakeFontSystem(FileSystem& files) : files_(files) {}
+    explicit FakeFontSystem(const FakeFileSystem& files) : files(files) {}
 
+    const FakeFileSystem& files;
     std::set<std::string> installed;
     std::vector<std::pair<std::string, std::string>> registered; // face name, file
     int broadcasts = 0;
 
     std::string FaceName(const std::string& fontFile) override {
-        std::error_code ec;
-        std::unique_ptr<InputFile> file = files_.Open(fontFile, ec);
-        std::string bytes(file ? std::size_t(file->Size()) : 0, '\0');
-        if (!file || file->ReadAt(0, bytes.data(), bytes.size()) || !bytes.starts_with("FONT:")) {
-            return {};
-        }
-        return bytes.substr(5, bytes.find('\n') - 5);
+        const std::string bytes = files.Read(fontFile);
+        return bytes.starts_with("FONT:") ? bytes.substr(5, bytes.find('\n') - 5) : "";
     }
     bool IsFaceInstalled(const std::string& faceName) override {
         return installed.count(faceName) > 0;
@@ -40,18 +36,14 @@ class FakeFontSystem : public FontSystem {
         installed.insert(TrimSpaces(faceName));
     }
     void BroadcastChange() override { ++broadcasts; }
-
-  private:
-    FileSystem& files_;
 };
 
-// The folders as set here; empty: the folder cannot be had.
+// The fonts folder as set here (empty: it cannot be had) and "/favorites".
 class FakeShellFolders : public ShellFolders {
   public:
     std::string fonts = "/fonts";
-    std::string favorites = "/favorites";
     std::string GetSpecialFolder(ShellFolder folder) override {
-        return folder == ShellFolder::Fonts ? fonts : favorites;
+        return folder == ShellFolder::Fonts ? fonts : "/favorites";
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/file_system.h"
+#include "fakes/fake_file_system.h"
 #include "platform/runtime.h"
 #include "ui/main_form.h"
 
@@ -13,18 +13,21 @@
 namespace kernova::test {
 
 // A scripted preview area: a character is `charWidthPerPoint` x the size wide and a line
-// `lineHeightPerPoint` x the size high, so the sizes chosen are known.
+// twice the size high, so the sizes chosen are known. With `failing` set, adding the font
+// file (after noting it) and printing the line `failing` names throw.
 class FakePreviewCanvas : public PreviewCanvas {
   public:
     double charWidthPerPoint = 0.6;
-    int lineHeightPerPoint = 1;
     std::vector<std::string> knownNames; // face names SetFontName accepts
     std::vector<std::string> addedFiles, releasedFiles, printed;
-    std::string fontName; // "" = the area's default font
+    std::string fontName, failing; // fontName "" = the area's default font
     double fontSize = 8.25;
     int width = 289, height = 73, currentY = 0;
 
-    void AddFontFile(const std::string& path) override { addedFiles.push_back(path); }
+    void AddFontFile(const std::string& path) override {
+        addedFiles.push_back(path);
+        failing.empty() ? void() : throw std::runtime_error("cannot add " + path);
+    }
     void ReleaseFontFile(const std::string& path) override { releasedFiles.push_back(path); }
     void SetFontName(const std::string& faceName) override {
         if (std::find(knownNames.begin(), knownNames.end(), faceName) == knownNames.end()) {
@@ -37,46 +40,35 @@ class FakePreviewCanvas : public PreviewCanvas {
         return static_cast<int>(std::floor(double(text.size()) * fontSize * charWidthPerPoint));
     }
     void Print(const std::string& text) override {
-        printed.push_back(text);
-        currentY += static_cast<int>(fontSize * lineHeightPerPoint);
+        text == failing ? throw std::runtime_error("cannot print") : printed.push_back(text);
+        currentY += static_cast<int>(fontSize * 2);
     }
     int CurrentY() override { return currentY; }
     int Width() override { return width; }
     void SetHeight(int pixels) override { height = pixels; }
 };
 
-// What the installing page showed at one moment.
-struct Shown {
-    std::string status, percent;
-    int fill = 0;
-    bool operator==(const Shown&) const = default;
-};
-
 // A runtime for tests: message boxes are recorded and answered from `answers` (OK when it
 // is empty), End throws ProgramEnded, pictures load from `files` when the file starts with
 // a PNG, JPEG, GIF or BMP signature. With `form` set, what the installing page shows is
-// noted at every repaint and box; `onRefresh` runs at each repaint (numbered from 1), so
-// tests can change the world between stages or make the repaint fail.
+// noted at every repaint and box ("status|percent|fill width"); `onRefresh` runs at each repaint
+// (numbered from 1), so tests can change the world between stages or make the repaint fail.
 class FakeRuntime : public Runtime {
   public:
     struct Box {
         std::string text;
         MessageIcon icon;
         MessageButtons buttons;
-        std::string title;
-        Shown shown;
+        std::string title, shown;
     };
-    FileSystem* files = nullptr;
+    const FakeFileSystem* files = nullptr;
     const MainForm* form = nullptr;
     std::vector<Box> boxes;
     std::deque<Answer> answers;
-    int pumps = 0, refreshes = 0;
-    std::vector<Shown> atRefresh;
+    int pumps = 0;
+    std::vector<std::string> atRefresh;
     std::function<void(int)> onRefresh;
-    std::vector<std::string> openedUrls, loadedPictures;
-    std::function<int(const FontSpec&, const std::string&)> measure; // label widths
     FakePreviewCanvas preview;
-    PreviewCanvas* previewOverride = nullptr;
 
     Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                   const std::string& title = {}) override {
@@ -88,20 +80,11 @@ class FakeRuntime : public Runtime {
     void PumpEvents() override { ++pumps; }
     void Refresh() override {
         atRefresh.push_back(Showing());
-        ++refreshes;
-        if (onRefresh) {
-            onRefresh(refreshes);
-        }
+        onRefresh ? onRefresh(int(atRefresh.size())) : void();
     }
     [[noreturn]] void End(ExitCode code) override { throw ProgramEnded{code}; }
     bool LoadPicture(const std::string& path, Picture& out) override {
-        loadedPictures.push_back(path);
-        std::error_code ec;
-        std::unique_ptr<InputFile> file = files ? files->Open(path, ec) : nullptr;
-        std::string head(8, '\0');
-        if (!file || file->ReadAt(0, head.data(), head.size())) {
-            return false;
-        }
+        const std::string head = files ? files->Read(path) : "";
         for (const char* magic : {"\x89PNG", "\xFF\xD8\xFF", "GIF8", "BM"}) {
             if (head.starts_with(magic)) {
                 out = Picture{path, 10, 10, std::make_shared<int>(0)};
@@ -111,18 +94,16 @@ class FakeRuntime : public Runtime {
         return false;
     }
     int TextWidth(const FontSpec& font, const std::string& text) override {
-        return measure ? measure(font, text) : int(double(text.size()) * font.points * 0.75);
+        return int(double(text.size()) * font.points * 0.75);
     }
-    PreviewCanvas& Preview() override {
-        return previewOverride ? *previewOverride : static_cast<PreviewCanvas&>(preview);
-    }
-    void OpenUrl(const std::string& address) override { openedUrls.push_back(address); }
+    PreviewCanvas& Preview() override { return preview; }
+    void OpenUrl(const std::string&) override {}
 
   private:
-    Shown Showing() const {
-        return form ? Shown{form->lblStatus.caption, form->lblPercent.caption,
-                            form->picProg.rect.width}
-                    : Shown{};
+    std::string Showing() const {
+        return form ? form->lblStatus.caption + "|" + form->lblPercent.caption + "|" +
+                          std::to_string(form->picProg.rect.width)
+                    : "";
     }
 };
 

@@ -5,7 +5,6 @@
 #include "platform/runtime.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <optional>
 #include <random>
@@ -34,16 +33,16 @@ inline std::string NameField(const std::string& name) {
     return std::string(40 - std::min<std::size_t>(40, name.size()), '\r') + name;
 }
 inline std::string SizeField(std::int64_t size) {
-    char field[32];
-    std::snprintf(field, sizeof field, "%010lld", static_cast<long long>(size));
-    return field;
+    const std::string digits = std::to_string(size);
+    return std::string(10 - std::min<std::size_t>(10, digits.size()), '0') + digits;
 }
 inline RawEntry RawFile(const std::string& name, const std::string& data) {
     return RawEntry{data, NameField(name), SizeField(static_cast<std::int64_t>(data.size()))};
 }
 
-inline PackageInput BytesEntry(const std::string& name, const std::string& bytes) {
-    return PackageInput{name, "", bytes, true, false};
+inline PackageInput BytesEntry(const std::string& name, const std::string& bytes,
+                               bool crlfLineEnds = false) {
+    return PackageInput{name, "", bytes, true, crlfLineEnds};
 }
 
 // kernova.xml as packages carry it: "<XML>", one line per tag in the given order, "</XML>",

@@ -2,7 +2,6 @@
 // the text routines of package reading. The count and size fields' numbers are read in
 // the directory pass's table.
 #include "app/boolean_text.h"
-#include "app/text_decoding.h"
 #include "app/text_file.h"
 #include "archive/field_numbers.h"
 #include "config/descriptor.h"
@@ -27,66 +26,53 @@ std::string Repeat(const std::string& text, std::size_t times) {
     return out;
 }
 
-// The descriptor's bytes, the tag asked for, the value ("-": the caller's default).
-using TagCase = std::tuple<std::string, std::string, std::string>;
-
-class ReadTagRules : public ::testing::TestWithParam<TagCase> {};
-
-TEST_P(ReadTagRules, GiveTheValue) {
+TEST(ReadTag, FollowsTheFieldRulesAndGivesTheDefaultForWhatIsNoReadableDescriptor) {
+    const std::string typical = "<XML>\r\n<Title>Sample Fonts</Title>\r\n"
+                                "<WebLink><URL>http://example.com</URL></WebLink>\r\n</XML>\r\n";
+    const std::string afterQuote = "\"<Title>Q</Title>\"<URL>lost</URL>\r\n<URLName>Kept</URLName>";
+    const std::string atLimit = "<Title>Long</Title>" + std::string(kLimit - 19, 'x');
+    // The descriptor's bytes, the tag asked for, the value ("-": the caller's default).
+    const std::string cases[][3] = {
+        {typical, "tItLe", "Sample Fonts"},
+        {typical, "URL", "http://example.com"},
+        {"<URLName>E</URLName>", "URL", "-"},
+        {"<title>  MiXeD  </title>", "Title", "  MiXeD  "},
+        {"<Title></Title>", "Title", "-"},
+        {"<Title>Open ended\r\n</Title>", "Title", "-"},
+        {"<Title>a, b</Title>", "Title", "-"},
+        {"<Title>1</Title>\r\n<Title>2</Title>", "Title", "1"},
+        {"junk <Title>Short</Other> tail</Title>", "Title", "Short"},
+        {"<XML>\n<Title>Unix</Title>\n", "Title", "Unix"},
+        {"<X>\r<Title>Mac</Title>\r", "Title", "Mac"},
+        {"<Title>Two\rLines</Title>", "Title", "-"},
+        {"  \"<Title>a, b</Title>\"\r\n", "Title", "a, b"},
+        {"\"<Title>one\r\ntwo</Title>\"", "Title", "one\r\ntwo"},
+        {"<Title>The \"Best\"</Title>", "Title", "The \"Best\""},
+        {afterQuote, "URL", "-"},
+        {afterQuote, "URLName", "Kept"},
+        {"\"<Title>Open\r\n<URL>u</URL>\r\n", "URL", "u"},
+        {Repeat("x\r\n", 64) + "<Title>Deep</Title>", "Title", "Deep"}, // 65 fields are looked at
+        {Repeat("\r\n", 65) + "<Title>Deep</Title>", "Title", "-"},
+        {Repeat("a,", 65) + "<Title>Deep</Title>", "Title", "-"},
+        {"\0\xff,<Title>Bin\x80</Title>,\0"s, "Title", "Bin\x80"},
+        {atLimit + "\r\n", "Title", "Long"}, // the longest field; one byte more is refused
+        {atLimit + "x", "Title", "-"},
+        {std::string(kLimit + 1, ' ') + "<Title>T</Title>", "Title", "-"},
+        {"\"<Title>Q</Title>" + std::string(kLimit, ',') + "\"", "Title", "-"},
+        {std::string(kLimit + 1, 'x') + "\r\n<Title>After</Title>", "Title", "-"}};
     FakeFileSystem files;
-    files.AddFile("/kernova.xml", std::get<0>(GetParam()));
-    EXPECT_EQ(ReadTag(files, std::get<1>(GetParam()), "/kernova.xml", "-"),
-              std::get<2>(GetParam()));
-}
-
-const std::string kTypical = "<XML>\r\n<Title>Sample Fonts</Title>\r\n"
-                             "<WebLink><URL>http://example.com</URL></WebLink>\r\n</XML>\r\n";
-const std::string kAfterQuote = "\"<Title>Q</Title>\"<URL>lost</URL>\r\n<URLName>Kept</URLName>";
-const std::string kAtLimit = "<Title>Long</Title>" + std::string(kLimit - 19, 'x');
-
-const TagCase kTags[] = {
-    {kTypical, "tItLe", "Sample Fonts"},
-    {kTypical, "URL", "http://example.com"},
-    {kTypical, "Colour", "-"},
-    {"<URLName>E</URLName>", "URL", "-"},
-    {"<title>  MiXeD  </title>", "Title", "  MiXeD  "},
-    {"<Title></Title>", "Title", "-"},
-    {"<Title>Open ended\r\n</Title>", "Title", "-"},
-    {"<Title>a, b</Title>", "Title", "-"},
-    {"<Title>1</Title>\r\n<Title>2</Title>", "Title", "1"},
-    {"<URL>a</URL><URLName>A</URLName>", "URLName", "A"},
-    {"junk <Title>Short</Other> tail</Title>", "Title", "Short"},
-    {"<XML>\n<Title>Unix</Title>\n", "Title", "Unix"},
-    {"<X>\r<Title>Mac</Title>\r", "Title", "Mac"},
-    {"<Title>Two\rLines</Title>", "Title", "-"},
-    {"   <Title>Trail  </Title>  \r\n", "Title", "Trail  "},
-    {"  \"<Title>a, b</Title>\"\r\n", "Title", "a, b"},
-    {"\"<Title>one\r\ntwo</Title>\"", "Title", "one\r\ntwo"},
-    {"<Title>The \"Best\"</Title>", "Title", "The \"Best\""},
-    {kAfterQuote, "URL", "-"},
-    {kAfterQuote, "URLName", "Kept"},
-    {"\"<Title>Open\r\n<URL>u</URL>\r\n", "URL", "u"},
-    {Repeat("x\r\n", 64) + "<Title>Deep</Title>", "Title", "Deep"}, // 65 fields are looked at
-    {Repeat("\r\n", 65) + "<Title>Deep</Title>", "Title", "-"},
-    {Repeat("a,", 65) + "<Title>Deep</Title>", "Title", "-"},
-    {"\0\xff,<Title>Bin\x80</Title>,\0"s, "Title", "Bin\x80"},
-    {kAtLimit + "\r\n", "Title", "Long"}, // the longest field; one byte more is refused
-    {kAtLimit + "x", "Title", "-"},
-    {std::string(kLimit + 1, ' ') + "<Title>T</Title>", "Title", "-"},
-    {"\"<Title>Q</Title>" + std::string(kLimit, ',') + "\"", "Title", "-"},
-    {std::string(kLimit + 1, 'x') + "\r\n<Title>After</Title>", "Title", "-"},
-    {"", "Title", "-"}};
-
-INSTANTIATE_TEST_SUITE_P(Fields, ReadTagRules, ::testing::ValuesIn(kTags));
-
-TEST(ReadTag, WhatIsNoReadableDescriptorGivesTheDefaultAndEveryCallReadsAnew) {
-    FakeFileSystem files;
+    for (const auto& [bytes, tag, value] : cases) {
+        files.AddFile("/kernova.xml", bytes);
+        EXPECT_EQ(ReadTag(files, tag, "/kernova.xml", "-"), value)
+            << ::testing::PrintToString(bytes.substr(0, 50));
+    }
     files.AddFile("/unreadable.xml", "<Title>Secret</Title>");
     files.failingReads.insert("/unreadable.xml");
     files.AddFile("/kernova.xml", "<Title>Old</Title>");
     for (const char* path : {"/absent.xml", "/", "/unreadable.xml"}) {
         EXPECT_EQ(ReadTag(files, "Title", path, "-"), "-") << path;
     }
+    // An empty path reads DescriptorPath, anew at every call.
     const std::string saved = DescriptorPath;
     EXPECT_EQ((DescriptorPath = "", ReadTag(files, "Title", "", "-")), "-");
     EXPECT_EQ((DescriptorPath = "/kernova.xml", ReadTag(files, "Title", "", "-")), "Old");
@@ -96,27 +82,22 @@ TEST(ReadTag, WhatIsNoReadableDescriptorGivesTheDefaultAndEveryCallReadsAnew) {
 }
 
 TEST(Text, DecodesUtf8OrElseWindows1252AndEndsEveryLineInCrLf) {
-    const std::pair<std::string, std::string> decoded[] = {
-        {"Caf\xC3\xA9 \xF0\x9F\x98\x80", "Caf\xC3\xA9 \xF0\x9F\x98\x80"},
-        {"\x93q\x94 \x80", "\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC"},
-        {"\x81\x9D", "\xC2\x81\xC2\x9D"},                 // left open by the code page: C1
-        {"\xC3\xA9 \xE9", "\xC3\x83\xC2\xA9 \xC3\xA9"},   // one invalid sequence decides
-        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                 // overlong
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"}, // surrogate
-        {"\x9F\xA0\xFF", "\xC5\xB8\xC2\xA0\xC3\xBF"},     // the top of the code page
-        {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},         // U+10FFFF is still UTF-8
-        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"}}; // past it is not
-    for (const auto& [bytes, text] : decoded) {
-        EXPECT_EQ(DecodeAnsiText(bytes), text) << bytes;
-    }
-    const std::pair<std::string, std::string> lines[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"", ""},
         {"a\r\nb", "a\r\nb\r\n"},
         {"a\nb\n", "a\r\nb\r\n"},
         {"a\rb\r", "a\r\nb\r\n"},
         {"a\n\rb", "a\r\n\r\nb\r\n"},
-        {"\xEF\xBB\xBFGr\xFC\xDF", "Gr\xC3\xBC\xC3\x9F\r\n"}};
-    for (const auto& [bytes, text] : lines) {
+        {"\xEF\xBB\xBFGr\xFC\xDF", "Gr\xC3\xBC\xC3\x9F\r\n"}, // the byte-order mark goes
+        {"Caf\xC3\xA9 \xF0\x9F\x98\x80", "Caf\xC3\xA9 \xF0\x9F\x98\x80\r\n"},
+        {"\x81\x9D", "\xC2\x81\xC2\x9D\r\n"},                 // left open by the code page: C1
+        {"\xC3\xA9 \xE9", "\xC3\x83\xC2\xA9 \xC3\xA9\r\n"},   // one invalid sequence decides
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF\r\n"},                 // overlong
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC\r\n"}, // surrogate
+        {"\x9F\xA0\xFF", "\xC5\xB8\xC2\xA0\xC3\xBF\r\n"},     // the top of the code page
+        {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF\r\n"},         // U+10FFFF is still UTF-8
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC\r\n"}}; // past it is not
+    for (const auto& [bytes, text] : cases) {
         EXPECT_EQ(TextWithCrLf(bytes), text) << bytes;
     }
     FakeFileSystem files;

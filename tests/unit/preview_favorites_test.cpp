@@ -10,76 +10,46 @@
 namespace kernova::test {
 namespace {
 
-using Names = std::vector<std::string>;
 const Names kLines = {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
                       "123456789.:,;(*!?')"};
 
 // Pixels per character and point, the area's width, the size and face the lines get; the
-// last rows have no font to draw with: no list, a file that is no font, a face the area
-// cannot select. The first font of the list is drawn, then released.
-struct PreviewCase {
-    double charWidth;
-    int width;
-    double size;
-    const char* face;
-    int cause = 0;
-};
-
-class Preview : public ::testing::TestWithParam<PreviewCase> {};
-
-TEST_P(Preview, DrawsEveryLineAtTheFirstSizeAtWhichTheUpperCaseLineFits) {
-    FakePlatform p;
-    FakeRuntime runtime;
-    FrmMain frm{runtime, p.platform, {}};
-    frm.form.ExtractPath = "/x/";
-    for (const char* font : {"Zserif.ttf", "sample.ttf"}) {
-        GetParam().cause == 1 ? void() : frm.form.lstFonts.AddItem(font);
-    }
-    p.files.AddFile("/x/sample.ttf", GetParam().cause == 2 ? "no font" : FontBytes("Sample"));
-    runtime.preview.knownNames = {GetParam().cause == 3 ? "" : "Sample"};
-    runtime.preview.charWidthPerPoint = GetParam().charWidth;
-    runtime.preview.width = GetParam().width;
-    runtime.preview.lineHeightPerPoint = 2;
-    frm.ShowFontPreview();
-    EXPECT_EQ(runtime.preview.fontSize, GetParam().size);
-    EXPECT_EQ(runtime.preview.fontName, GetParam().face);
-    const int height = 3 * static_cast<int>(GetParam().size * 2) + 4;
-    EXPECT_EQ(runtime.preview.height, height);
-    EXPECT_EQ(frm.form.picPreview.rect.height, height * 15);
-    EXPECT_EQ(runtime.preview.printed, kLines) << "every line drawn, whatever its width";
-    EXPECT_TRUE(frm.form.lblFontPreview.visible && frm.form.picPreview.visible);
-    EXPECT_TRUE(GetParam().cause == 1 || runtime.preview.addedFiles == Names{"/x/sample.ttf"});
-    EXPECT_EQ(runtime.preview.releasedFiles, runtime.preview.addedFiles);
-}
-
-const PreviewCase kPreviews[] = {{0.6, 218, 14, "Sample"}, // exactly 218 pixels at 14 fits
-                                 {0.6, 217, 12, "Sample"}, // one pixel short
-                                 {1.0, 289, 11, "Sample"}, // 312 > 289, 286 <= 289
-                                 {2.0, 289, 10, "Sample"}, // never fits: stays at 10
-                                 {0.5, 289, 14, "", 1},    {0.5, 289, 14, "", 2},
-                                 {0.5, 289, 14, "", 3}};
-
-INSTANTIATE_TEST_SUITE_P(Sizes, Preview, ::testing::ValuesIn(kPreviews));
-
-// Each failing statement is skipped and the next one still runs.
-TEST(PreviewFailures, AreSkipped) {
-    struct FailingCanvas : FakePreviewCanvas {
-        void AddFontFile(const std::string&) override { throw std::runtime_error("add"); }
-        void Print(const std::string& text) override {
-            text == kLines[1] ? throw std::runtime_error("print") : FakePreviewCanvas::Print(text);
+// last rows have no font to draw with (no list, a file that is no font, a face the area
+// cannot select) or an area that fails: each failing statement is skipped and the next one
+// still runs. The first font of the list is drawn, then released.
+TEST(Preview, DrawsEveryLineAtTheFirstSizeAtWhichTheUpperCaseLineFits) {
+    const std::tuple<double, int, double, const char*, int> cases[] = {
+        {0.6, 218, 14, "Sample", 0}, // exactly 218 pixels at 14 fits
+        {0.6, 217, 12, "Sample", 0}, // one pixel short
+        {1.0, 289, 11, "Sample", 0}, // 312 > 289, 286 <= 289
+        {2.0, 289, 10, "Sample", 0}, // never fits: stays at 10
+        {0.5, 289, 14, "", 1},       {0.5, 289, 14, "", 2},
+        {0.5, 289, 14, "", 3},       {0.5, 289, 14, "Sample", 4}};
+    for (const auto& [charWidth, width, size, face, cause] : cases) {
+        SCOPED_TRACE(testing::Message() << charWidth << " " << width << " " << cause);
+        FakePlatform p;
+        FakeRuntime runtime;
+        FrmMain frm{runtime, p.platform, {}};
+        frm.form.ExtractPath = "/x/";
+        for (const char* font : {"Zserif.ttf", "sample.ttf"}) {
+            cause == 1 ? void() : frm.form.lstFonts.AddItem(font);
         }
-    } canvas;
-    FakePlatform p;
-    FakeRuntime runtime;
-    FrmMain frm{runtime, p.platform, {}};
-    frm.form.lstFonts.AddItem("a.ttf");
-    p.files.AddFile("a.ttf", FontBytes("A"));
-    canvas.knownNames = {"A"};
-    runtime.previewOverride = &canvas;
-    frm.ShowFontPreview();
-    EXPECT_EQ(canvas.fontName, "A");
-    EXPECT_EQ(canvas.printed, (Names{kLines[0], kLines[2]}));
-    EXPECT_EQ(canvas.height, 2 * 14 + 4);
+        p.files.AddFile("/x/sample.ttf", cause == 2 ? "no font" : FontBytes("Sample"));
+        runtime.preview.knownNames = {cause == 3 ? "" : "Sample"};
+        runtime.preview.charWidthPerPoint = charWidth;
+        runtime.preview.width = width;
+        runtime.preview.failing = cause == 4 ? kLines[1] : "";
+        frm.ShowFontPreview();
+        EXPECT_EQ(runtime.preview.fontSize, size);
+        EXPECT_EQ(runtime.preview.fontName, face);
+        const int height = (cause == 4 ? 2 : 3) * static_cast<int>(size * 2) + 4;
+        EXPECT_EQ(runtime.preview.height, height);
+        EXPECT_EQ(frm.form.picPreview.rect.height, height * 15);
+        EXPECT_EQ(runtime.preview.printed, cause == 4 ? (Names{kLines[0], kLines[2]}) : kLines);
+        EXPECT_TRUE(frm.form.lblFontPreview.visible && frm.form.picPreview.visible);
+        EXPECT_TRUE(cause == 1 || runtime.preview.addedFiles == Names{"/x/sample.ttf"});
+        EXPECT_EQ(runtime.preview.releasedFiles, runtime.preview.addedFiles);
+    }
 }
 
 TEST(IniFile, SetsOneKeyKeepingTheRestAndThePermissionsOrWritesNothing) {
