@@ -1,10 +1,12 @@
 #include "app/boolean_text.h"
+#include "app/command_line.h"
 #include "app/package_pictures.h"
 #include "app/text_decoding.h"
 #include "app/text_file.h"
 #include "app/welcome_heading.h"
 #include "archive/archive_directory.h"
 #include "archive/corrupt_package.h"
+#include "archive/environment_fault.h"
 #include "archive/extraction.h"
 #include "archive/text_routines.h"
 #include "config/descriptor.h"
@@ -27,13 +29,22 @@ bool TagIsTrue(FileSystem& files, const std::string& tag, const std::string& def
 }
 
 // The text box contents for an optional text file: its text when the descriptor says the
-// package has one (a missing file then is a corrupt package), else empty.
-std::string OptionalText(FileSystem& files, const std::string& tag, const std::string& path) {
+// package has one (a missing file then is a corrupt package), else empty. A silent run
+// shows no text: it only checks that the file is there.
+std::string OptionalText(FileSystem& files, const std::string& tag, const std::string& path,
+                         bool shown) {
     if (!TagIsTrue(files, tag, "False")) {
         return {};
     }
     try {
-        return ReadTextWithCrLf(files, path);
+        if (shown) {
+            return ReadTextWithCrLf(files, path);
+        }
+        std::error_code ec;
+        if (!files.Open(path, ec)) {
+            throw std::system_error(ec, path);
+        }
+        return {};
     } catch (const std::system_error& e) {
         throw CorruptPackage("the descriptor promises " + path + ": " + e.what());
     }
@@ -48,14 +59,16 @@ bool IsFontEntry(const std::string& name) {
 } // namespace
 
 void FrmMain::Start() {
-    // Every failure on the way is the one corrupt-package ending.
-    auto corrupt = [this] {
+    // A package that cannot be read ends the program: corrupt when its bytes are wrong, the
+    // machine's fault (with the cause and the file) when the machine is.
+    const bool silent = SwitchOf(startup_.commandLine) != CommandLineSwitch::None;
+    auto fail = [&](const std::string& text, ExitCode code) {
         frmExtracting.visible = false;
         frmExtracting.loaded = false;
-        runtime_.MsgBox("This Kernova Installer is corrupt.", MessageIcon::Error,
-                        MessageButtons::Ok, "Kernova Installer Error");
-        EndProgram(ExitCode::CorruptPackage);
+        TellFailure(text, silent);
+        EndProgram(code);
     };
+    auto corrupt = [&] { fail("This Kernova Installer is corrupt.", ExitCode::CorruptPackage); };
     try {
         // The notice stays up while the package is read and extracted.
         frmExtracting.loaded = true;
@@ -63,6 +76,10 @@ void FrmMain::Start() {
         runtime_.Refresh();
 
         FileSystem& files = platform_.files;
+        if (startup_.executablePath.empty()) {
+            throw EnvironmentFault("cannot find this installer's own file to read the package "
+                                   "from; start it by its full path");
+        }
         const ArchiveDirectory directory = ReadArchiveDirectory(files, startup_.executablePath);
         for (const ArchiveEntry& entry : directory.entries) {
             form.lstFiles.AddItem(entry.name);
@@ -71,17 +88,24 @@ void FrmMain::Start() {
         // A private folder of our own, never fixed names in the shared temporary folder.
         extraction_ = std::make_unique<ExtractionFolder>(files, platform_.process.GetTempFolder());
         form.ExtractPath = extraction_->path();
-        watch_ = platform_.process.RemoveOnTermination(form.ExtractPath);
+        try {
+            watch_ = platform_.process.RemoveOnTermination(form.ExtractPath);
+        } catch (const std::system_error& e) {
+            throw EnvironmentFault(e.what());
+        }
         ExtractAll(files, startup_.executablePath, directory, form.ExtractPath,
                    [this] { runtime_.PumpEvents(); });
 
         DescriptorPath = form.ExtractPath + "kernova.xml";
         form.URL = DecodeAnsiText(ReadTag(files, "URL", "", ""));
-        form.URLTitle = DecodeAnsiText(ReadTag(files, "URLName", "", ""));
-        form.PackageTitle = DecodeAnsiText(ReadTag(files, "Title", "", ""));
+        // Shown and printed as they are: control characters never reach a terminal.
+        form.URLTitle = ReplaceControls(DecodeAnsiText(ReadTag(files, "URLName", "", "")));
+        form.PackageTitle = ReplaceControls(DecodeAnsiText(ReadTag(files, "Title", "", "")));
 
-        form.txtReadme.text = OptionalText(files, "Readme", form.ExtractPath + "readme.txt");
-        form.txtLicense.text = OptionalText(files, "License", form.ExtractPath + "license.txt");
+        form.txtReadme.text =
+            OptionalText(files, "Readme", form.ExtractPath + "readme.txt", !silent);
+        form.txtLicense.text =
+            OptionalText(files, "License", form.ExtractPath + "license.txt", !silent);
 
         for (const std::string& name : form.lstFiles.items()) {
             if (IsFontEntry(name)) {
@@ -108,6 +132,8 @@ void FrmMain::Start() {
         if (TagIsTrue(files, "ShowFontPreview", "False")) {
             ShowFontPreview();
         }
+    } catch (const EnvironmentFault& fault) {
+        fail(fault.what(), ExitCode::EnvironmentFault);
     } catch (const CorruptPackage&) {
         corrupt();
     } catch (const std::invalid_argument&) { // a Boolean tag that is no Boolean

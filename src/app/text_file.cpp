@@ -4,6 +4,8 @@
 
 #include "platform/file_system.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <system_error>
 
 namespace kernova {
@@ -34,17 +36,27 @@ std::string TextWithCrLf(std::string_view bytes) {
     return out;
 }
 
-std::string ReadTextWithCrLf(FileSystem& files, const std::string& path) {
+std::string ReadTextWithCrLf(FileSystem& files, const std::string& path, std::size_t limit) {
     std::error_code ec;
     std::unique_ptr<InputFile> file = files.Open(path, ec);
     if (!file) {
         throw std::system_error(ec, path);
     }
-    std::string bytes(static_cast<std::size_t>(file->Size()), '\0');
+    const auto size = static_cast<std::uint64_t>(file->Size());
+    std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(size, limit)), '\0');
     if ((ec = file->ReadAt(0, bytes.data(), bytes.size()))) {
         throw std::system_error(ec, path);
     }
-    return TextWithCrLf(bytes);
+    if (bytes.size() == size) {
+        return TextWithCrLf(bytes);
+    }
+    // Cut after a whole line where there is one, so no character is split.
+    const std::size_t lineEnd = bytes.find_last_of("\r\n");
+    if (lineEnd != std::string::npos) {
+        bytes.resize(lineEnd + 1);
+    }
+    return TextWithCrLf(bytes) + "\r\n[" + std::to_string(size - bytes.size()) +
+           " more bytes of this text are not shown.]\r\n";
 }
 
 } // namespace kernova

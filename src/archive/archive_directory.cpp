@@ -2,6 +2,7 @@
 
 #include "archive/archive_layout.h"
 #include "archive/corrupt_package.h"
+#include "archive/environment_fault.h"
 #include "archive/field_numbers.h"
 #include "archive/plain_file_name.h"
 #include "archive/text_routines.h"
@@ -12,16 +13,21 @@ namespace {
 
 using namespace layout;
 
-std::string ReadField(InputFile& file, std::int64_t offset, std::int64_t length, const char* what,
-                      int entry) {
+std::string UnreadableInstaller(const std::string& file, const std::error_code& ec) {
+    return "cannot read the installer file " + file + ": " + ec.message();
+}
+
+// Every field lies inside the file (the offsets count back from its end), so a read that
+// fails is the machine's fault, not the package's.
+std::string ReadField(InputFile& file, const std::string& path, std::int64_t offset,
+                      std::int64_t length, const char* what, int entry) {
     std::string field(static_cast<std::size_t>(length), '\0');
     if (offset < 0) {
         throw CorruptPackage(std::string(what) + " of entry " + std::to_string(entry) +
                              " would lie before the start of the file");
     }
     if (std::error_code ec = file.ReadAt(offset, field.data(), field.size())) {
-        throw CorruptPackage(std::string("cannot read the ") + what + " of entry " +
-                             std::to_string(entry) + ": " + ec.message());
+        throw EnvironmentFault(UnreadableInstaller(path, ec));
     }
     return field;
 }
@@ -32,7 +38,7 @@ ArchiveDirectory ReadArchiveDirectory(FileSystem& files, const std::string& file
     std::error_code ec;
     std::unique_ptr<InputFile> handle = files.Open(file, ec);
     if (!handle) {
-        throw CorruptPackage("cannot open " + file + ": " + ec.message());
+        throw EnvironmentFault(UnreadableInstaller(file, ec));
     }
     const std::int64_t length = handle->Size();
     if (length < kTrailer) {
@@ -44,7 +50,7 @@ ArchiveDirectory ReadArchiveDirectory(FileSystem& files, const std::string& file
 
     ArchiveDirectory directory;
     std::string countField =
-        ReadField(*handle, length - kCountFromEnd, kCountField, "count field", 0);
+        ReadField(*handle, file, length - kCountFromEnd, kCountField, "count field", 0);
     std::optional<std::int16_t> count = RoundToInt16(LeadingNumber(StripLineBreaks(countField)));
     if (!count) {
         throw CorruptPackage("the entry count \"" + Printable(countField) +
@@ -59,9 +65,9 @@ ArchiveDirectory ReadArchiveDirectory(FileSystem& files, const std::string& file
     do {
         ++n;
         std::string name =
-            ReadField(*handle, length - kNameFromEnd + pos, kNameField, "name field", n);
+            ReadField(*handle, file, length - kNameFromEnd + pos, kNameField, "name field", n);
         std::string sizeField =
-            ReadField(*handle, length - kSizeFromEnd + pos, kSizeField, "size field", n);
+            ReadField(*handle, file, length - kSizeFromEnd + pos, kSizeField, "size field", n);
         std::optional<std::int64_t> size = ParseSizeField(sizeField);
         if (!size) {
             throw CorruptPackage("the size field of entry " + std::to_string(n) +

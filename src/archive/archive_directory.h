@@ -22,7 +22,8 @@ struct ArchiveDirectory {
 
 // The directory pass over the package appended to `file`. Reads the count and every
 // entry's name and size from the end of the file; checks that every name is a plain file
-// name and every entry lies inside the file. Throws CorruptPackage on any failure.
+// name and every entry lies inside the file. Throws CorruptPackage when the bytes are wrong,
+// EnvironmentFault when the file cannot be opened or read.
 ArchiveDirectory ReadArchiveDirectory(FileSystem& files, const std::string& file);
 
 } // namespace kernova

@@ -1,5 +1,6 @@
 #include "archive/extraction.h"
 
+#include "archive/environment_fault.h"
 #include "archive/plain_file_name.h"
 #include "platform/file_system.h"
 #include "platform/path.h"
@@ -13,9 +14,16 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
             pump();
         }
     };
-    // One handle for the whole pass; if the file cannot be opened no entry is written.
+    // One handle for the whole pass.
     std::error_code ec;
     std::unique_ptr<InputFile> package = files.Open(file, ec);
+    if (!package) {
+        throw EnvironmentFault("cannot read the installer file " + file + ": " + ec.message());
+    }
+    const auto unwritten = [&extractPath](const std::string& name, const std::error_code& why) {
+        return EnvironmentFault("cannot write " + name + " to " + extractPath + ": " +
+                                why.message());
+    };
 
     // Read order: the entry nearest the trailer first, so of two entries with the same
     // name the one appended earlier is written last and remains.
@@ -28,19 +36,22 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
         yield();
         (void)files.Remove(target);
         yield();
-        if (!package || entry.size < 0) {
+        if (entry.size < 0) {
             continue;
         }
         // Written staged and committed into place: a write that fails (a full disk, a read
         // error) leaves no file, never a partial one.
         std::unique_ptr<StagedFile> staged = files.Stage(extractPath, 0644, ec);
         if (!staged) {
-            continue;
+            throw unwritten(entry.name, ec);
         }
         ec = staged->CopyFrom(*package, entry.dataOffset, entry.size, yield);
         yield();
         if (!ec) {
-            (void)staged->Commit(target, Placement::Replace);
+            ec = staged->Commit(target, Placement::Replace);
+        }
+        if (ec) {
+            throw unwritten(entry.name, ec);
         }
         yield();
         yield();

@@ -14,7 +14,7 @@ class FileSystem;
 // temporary folder. Removed with everything in it when the object goes away.
 class ExtractionFolder {
   public:
-    // Creates the folder inside `tempFolder`. Throws std::system_error when it cannot.
+    // Creates the folder inside `tempFolder`. Throws EnvironmentFault when it cannot.
     ExtractionFolder(FileSystem& files, const std::string& tempFolder);
     ~ExtractionFolder();
     ExtractionFolder(const ExtractionFolder&) = delete;
@@ -32,15 +32,19 @@ class ExtractionFolder {
 };
 
 // Writes every entry of `directory` from `file` into `extractPath`, in read order,
-// streaming each entry. Never fails: an entry that cannot be written leaves no file.
-// `pump` is called while working so the notice stays painted.
+// streaming each entry. An entry that cannot be written (a full disk, a read error) leaves
+// no file and throws EnvironmentFault: a missing entry would otherwise read as a damaged
+// package. `pump` is called while working so the notice stays painted.
 void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirectory& directory,
                 const std::string& extractPath, const std::function<void()>& pump);
 
 // Copies every listed file from `extractPath` to `appPath`, each through a staged file
-// committed into place. Failures are skipped.
-void ExtractFonts(FileSystem& files, const std::vector<std::string>& names,
-                  const std::string& extractPath, const std::string& appPath);
+// committed into place. A file that cannot be written is skipped and the rest still go;
+// a name that would replace `installer` (the running installer's own file) is never
+// written. Returns one message per file not written, naming the file and the cause.
+std::vector<std::string> ExtractFonts(FileSystem& files, const std::vector<std::string>& names,
+                                      const std::string& extractPath, const std::string& appPath,
+                                      const std::string& installer);
 
 // Deletes every listed file from `extractPath`. Failures are skipped.
 void KillFiles(FileSystem& files, const std::vector<std::string>& names,

@@ -1,22 +1,20 @@
 #include "archive/extraction.h"
 
+#include "archive/environment_fault.h"
 #include "platform/file_system.h"
 #include "platform/path.h"
-
-#include <system_error>
 
 namespace kernova {
 
 ExtractionFolder::ExtractionFolder(FileSystem& files, const std::string& tempFolder)
     : files_(files) {
     if (tempFolder.empty()) {
-        throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory),
-                                "no temporary folder for the extraction");
+        throw EnvironmentFault("no temporary folder to extract the package into");
     }
     std::error_code ec;
     path_ = files.CreatePrivateFolder(tempFolder, ec);
     if (ec) {
-        throw std::system_error(ec, "cannot create an extraction folder in " + tempFolder);
+        throw EnvironmentFault("cannot create a folder in " + tempFolder + ": " + ec.message());
     }
     AddBackslash(path_);
 }

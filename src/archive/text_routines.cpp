@@ -23,6 +23,22 @@ std::string& StripLineBreaks(std::string& text) {
     return ReplaceAll(text, "\r", "");
 }
 
+std::string ReplaceControls(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c1) {
+            ++i;
+        }
+        out += byte < 0x20 || byte == 0x7F || c1 ? '?' : text[i];
+    }
+    return out;
+}
+
 std::string_view Trim(std::string_view text, std::string_view blanks) {
     const std::string_view::size_type first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos) {

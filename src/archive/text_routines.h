@@ -17,6 +17,11 @@ std::string_view Trim(std::string_view text, std::string_view blanks = " ");
 // `text` without its leading and trailing spaces (spaces only: tabs and other blanks stay).
 std::string TrimSpaces(const std::string& text);
 
+// `text` with every control character (C0, DEL, and C1 written as UTF-8) replaced by '?',
+// line breaks too: what a package or a font calls itself is shown and printed, never obeyed
+// by a terminal.
+std::string ReplaceControls(std::string_view text);
+
 // Letter case folded for comparisons, ASCII letters only: package names and keys must
 // compare the same whatever the process locale.
 char FoldCase(char c);

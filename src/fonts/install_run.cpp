@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <exception>
 #include <iostream>
+#include <system_error>
 
 namespace kernova {
 namespace {
@@ -25,7 +26,8 @@ struct CopiedFont {
 
 struct CopyStageOutcome {
     std::vector<CopiedFont> copied; // in list order
-    bool copyFailed = false;
+    std::error_code copyError;      // the first copy that failed
+    int present = 0;                // fonts the system already had
 };
 
 std::string AlreadyInstalledText(const std::string& faceName) {
@@ -33,26 +35,36 @@ std::string AlreadyInstalledText(const std::string& faceName) {
            "To install a new version, first remove the old version.";
 }
 
-void Fail(InstallState& state, const std::string& packageTitle, Stage stage) {
-    const std::string lead = "Setup could not finish installing " + packageTitle;
-    if (stage == Stage::Copying) {
-        state.failureText = lead + " on your computer. Permission denied to copy fonts.";
-    } else if (stage == Stage::Registering) {
-        state.failureText = lead + " on your computer. Permission denied to register fonts.";
+bool IsPermissionError(const std::error_code& ec) {
+    return ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted ||
+           ec == std::errc::read_only_file_system;
+}
+
+// The finish text names the stage; it blames permissions only when they were the cause.
+void Fail(InstallState& state, const std::string& packageTitle, Stage stage,
+          const std::error_code& cause = {}) {
+    if (stage == Stage::Copying || stage == Stage::Registering) {
+        state.failureText =
+            "Setup could not finish installing " + packageTitle + " on your computer.";
+        if (IsPermissionError(cause)) {
+            state.failureText += stage == Stage::Copying ? " Permission denied to copy fonts."
+                                                         : " Permission denied to register fonts.";
+        }
     }
     state.outcome = InstallState::Outcome::Failed;
 }
 
 // Copies every font the system does not know yet, with the progress display. Stops at
-// Cancel in the already-installed box. A font without a face name is no usable font and
-// is skipped; a copy that fails is remembered and the rest still go.
+// Cancel in the already-installed box. A font without a face name is no usable font: it is
+// a problem, and the rest still go; so is a copy that fails.
 CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
                               const std::string& fontsFolder, InstallState& state,
                               InstallDisplay& display, StageTimings& timings) {
     struct Written {
-        std::string faceName;
+        std::string faceName, entry;
         std::size_t ticket;
     };
+    CopyStageOutcome outcome;
     FontDelivery delivery(platform.files, fontsFolder);
     std::vector<Written> written;
     const int count = static_cast<int>(request.fonts.size());
@@ -67,16 +79,19 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
             installed = IsFontNameInstalled(platform.fonts, faceName);
         }
         state.status = "Copying " + faceName;
-        if (installed) {
+        if (faceName.empty()) {
+            state.problems.push_back(entry + " is not a font file");
+        } else if (installed) {
+            ++outcome.present;
             const MessageButtons buttons =
                 count == 1 ? MessageButtons::Ok : MessageButtons::OkCancel;
             if (display.AskAlreadyInstalled(state, AlreadyInstalledText(faceName), buttons) ==
                 Answer::Cancel) {
                 break;
             }
-        } else if (!faceName.empty()) {
+        } else {
             StageTimings::Scope measure(timings, StageTimings::Copies);
-            written.push_back({faceName, delivery.AddOwnFile(extracted, entry)});
+            written.push_back({faceName, entry, delivery.AddOwnFile(extracted, entry)});
         }
         state.progress =
             InstallState::Progress{ProgressFillWidth(request.troughWidth, count, index + 1),
@@ -86,11 +101,15 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
         StageTimings::Scope measure(timings, StageTimings::Copies);
         delivery.Finish();
     }
-    CopyStageOutcome outcome;
     for (const Written& font : written) {
         const FontCopyResult& copy = delivery.result(font.ticket);
         if (copy.error) {
-            outcome.copyFailed = true;
+            state.problems.push_back("cannot copy " + font.entry + " to " + fontsFolder + ": " +
+                                     copy.error.message());
+            state.environmentFault = true;
+            if (!outcome.copyError) {
+                outcome.copyError = copy.error;
+            }
         } else {
             outcome.copied.push_back({font.faceName, copy.fileName});
         }
@@ -111,6 +130,8 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
         const std::string fontsFolder = GetFontsFolder(platform.folders);
         stage = Stage::Copying;
         if (fontsFolder.empty()) {
+            state.problems.push_back("there is no fonts folder to install into");
+            state.environmentFault = true;
             Fail(state, request.packageTitle, stage);
             return state;
         }
@@ -130,9 +151,15 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
             BroadcastFontChange(platform.fonts);
         }
         display.Refresh(state);
-        if (outcome.copyFailed) {
+        if (outcome.copied.empty() && outcome.present == 0) {
+            state.problems.push_back(request.fonts.empty()
+                                         ? request.packageTitle + " holds no fonts"
+                                         : "no font of " + request.packageTitle +
+                                               " could be installed");
+        }
+        if (!state.problems.empty()) {
             // What was copied is installed; the rest is the copy stage's failure.
-            Fail(state, request.packageTitle, Stage::Copying);
+            Fail(state, request.packageTitle, Stage::Copying, outcome.copyError);
         } else {
             stage = Stage::Finishing;
             if (request.addFavorite) {
@@ -143,9 +170,14 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
             display.Refresh(state);
             state.outcome = InstallState::Outcome::Installed;
         }
-    } catch (const std::exception&) {
-        // Whatever failed, the user learns which stage did not finish; the run never
-        // passes a failure on to the wizard.
+    } catch (const std::system_error& failure) {
+        // Whatever failed, the user learns which stage did not finish and why; the run
+        // never passes a failure on to the wizard.
+        state.problems.push_back(failure.what());
+        state.environmentFault = true;
+        Fail(state, request.packageTitle, stage, failure.code());
+    } catch (const std::exception& failure) {
+        state.problems.push_back(failure.what());
         Fail(state, request.packageTitle, stage);
     }
     timings.Print(std::cerr, static_cast<int>(outcome.copied.size()));

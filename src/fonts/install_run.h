@@ -23,6 +23,9 @@ struct InstallState {
     std::optional<Progress> progress; // once the first font has been handled
     Outcome outcome = Outcome::Running;
     std::string failureText; // the finish text of a failed run; empty: the text stays
+    // Why a failed run failed, one line each, naming the font or folder and the cause.
+    std::vector<std::string> problems;
+    bool environmentFault = false; // a problem was the machine's (a folder, a full disk)
 };
 
 // Where a run shows itself: the wizard repaints, a silent run shows nothing.
@@ -49,7 +52,9 @@ struct InstallRequest {
 
 // Copies every font the system does not know yet into the fonts folder, registers what
 // was copied, broadcasts the change and adds the Favorites entry. Never throws: a failure
-// ends the run with Outcome::Failed and the failing stage's text.
+// ends the run with Outcome::Failed, the failing stage's text and the problems. A run in
+// which some font could not be installed (not a font, a copy that failed) has failed, even
+// though the others are installed.
 InstallState InstallFonts(Platform& platform, const InstallRequest& request,
                           InstallDisplay& display);
 

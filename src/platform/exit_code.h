@@ -9,6 +9,9 @@ enum class ExitCode : int {
     Cancelled = 2,      // the user pressed Cancel or closed the window
     CorruptPackage = 3, // the appended package could not be read
     InstallFailed = 4,  // the installation run failed (wizard "&Close" or silent failure)
+    // The machine, not the package: the installer file unreadable, the temporary, fonts or
+    // output folder missing, read-only or full.
+    EnvironmentFault = 5,
 };
 
 } // namespace kernova

@@ -9,5 +9,7 @@ enum class MessageButtons { Ok, OkCancel };
 enum class Answer { Ok, Cancel };
 
 inline constexpr const char* kApplicationTitle = "Kernova Installer";
+// The title of a failure's box, and the lead of its line on standard error.
+inline constexpr const char* kErrorTitle = "Kernova Installer Error";
 
 } // namespace kernova

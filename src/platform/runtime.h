@@ -28,6 +28,10 @@ class Runtime {
     virtual Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                           const std::string& title = {}) = 0;
 
+    // One failure of a silent run (/I, /E) told on standard error, never in a box: scripts
+    // read it and nothing waits for a click.
+    virtual void ReportError(const std::string& text) = 0;
+
     // Processes pending window events, then returns.
     virtual void PumpEvents() = 0;
 

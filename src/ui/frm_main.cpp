@@ -1,6 +1,7 @@
 #include "ui/frm_main.h"
 
 #include "archive/extraction.h"
+#include "archive/text_routines.h"
 #include "platform/platform.h"
 
 #include <cstdlib>
@@ -13,8 +14,34 @@ FrmMain::FrmMain(Runtime& runtime, Platform& platform, StartupInfo startup)
 
 FrmMain::~FrmMain() = default;
 
+// Every file that could not be written is told, and the run does not end in success.
 void FrmMain::ExtractFonts() {
-    kernova::ExtractFonts(platform_.files, form.lstFiles.items(), form.ExtractPath, form.AppPath);
+    const std::vector<std::string> unwritten =
+        kernova::ExtractFonts(platform_.files, form.lstFiles.items(), form.ExtractPath,
+                              form.AppPath, startup_.executablePath);
+    TellFailure(unwritten, true);
+    if (!unwritten.empty()) {
+        EndProgram(ExitCode::EnvironmentFault);
+    }
+}
+
+void FrmMain::TellFailure(const std::string& text, bool silent) {
+    TellFailure(std::vector<std::string>{text}, silent);
+}
+
+void FrmMain::TellFailure(const std::vector<std::string>& lines, bool silent) {
+    std::string box;
+    for (const std::string& line : lines) {
+        const std::string shown = ReplaceControls(line);
+        if (silent) {
+            runtime_.ReportError(shown);
+        } else {
+            box += (box.empty() ? "" : "\r\n") + shown;
+        }
+    }
+    if (!box.empty()) {
+        runtime_.MsgBox(box, MessageIcon::Error, MessageButtons::Ok, kErrorTitle);
+    }
 }
 
 void FrmMain::KillFiles() {

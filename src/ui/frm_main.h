@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kernova {
 
@@ -17,7 +18,7 @@ struct Platform;
 // Where the program runs from: its own executable (which carries the package) and the
 // command-line tail (the arguments joined by single spaces).
 struct StartupInfo {
-    std::string executablePath;
+    std::string executablePath; // empty when it cannot be found safely
     std::string commandLine;
 };
 
@@ -61,6 +62,12 @@ class FrmMain {
     Runtime& runtime() { return runtime_; }
     Platform& platform() { return platform_; }
     const StartupInfo& startup() const { return startup_; }
+
+    // Tells the user of a failure: a line on standard error in a silent run, else a box.
+    // Control characters (from a package or a font) are replaced.
+    void TellFailure(const std::string& text, bool silent);
+    // Several at once: a line each, or one box with a line each.
+    void TellFailure(const std::vector<std::string>& lines, bool silent);
 
     // Removes the extracted files and the private extraction folder, then ends the
     // program with `code`. Every way out of the program goes through here.

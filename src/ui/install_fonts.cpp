@@ -75,15 +75,19 @@ void FrmMain::InstallFonts(bool& Silent) {
     display.Show(state);
 
     if (state.outcome == InstallState::Outcome::Failed) {
-        // A silent run ends the program (cleaning up); the wizard shows the stage's text.
+        // Every problem is told; a silent run then ends the program (cleaning up), the
+        // wizard shows the stage's text.
+        TellFailure(state.problems, Silent);
+        const ExitCode code =
+            state.environmentFault ? ExitCode::EnvironmentFault : ExitCode::InstallFailed;
         if (Silent) {
-            EndProgram(ExitCode::InstallFailed);
+            EndProgram(code);
         }
         if (!state.failureText.empty()) {
             form.lblFinishText.caption = state.failureText;
         }
         form.lblFinish.caption = "Could not install";
-        finishCode_ = ExitCode::InstallFailed;
+        finishCode_ = code;
         ShowFinishPage(form, "&Close");
         return;
     }

@@ -68,6 +68,7 @@ class FakeRuntime : public Runtime {
     int pumps = 0;
     std::vector<std::string> atRefresh;
     std::function<void(int)> onRefresh;
+    std::vector<std::string> errors; // ReportError
     FakePreviewCanvas preview;
 
     Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
@@ -77,6 +78,7 @@ class FakeRuntime : public Runtime {
         answers.erase(answers.begin(), answers.begin() + (answers.empty() ? 0 : 1));
         return answer;
     }
+    void ReportError(const std::string& text) override { errors.push_back(text); }
     void PumpEvents() override { ++pumps; }
     void Refresh() override {
         atRefresh.push_back(Showing());

@@ -150,7 +150,7 @@ TEST_F(Extraction, ExtractFontsCopiesTheListedFilesSkippingFailuresAndKillFilesD
     files.AddFile("/victim", "keep me");
     files.AddLink("/app/a.ttf", "/victim");
     files.AddFile("/tmp/escape", "outside");
-    ExtractFonts(files, names, folder.path(), "/app/");
+    ExtractFonts(files, names, folder.path(), "/app/", "/app/setup");
     KillFiles(files, names, folder.path());
     KillFiles(files, names, folder.path()); // twice is harmless
     EXPECT_EQ(files.Names("/app"), (Names{"a.ttf", "b.TTF", "kernova.xml"}));

@@ -2,6 +2,7 @@
 
 #include "archive/archive_directory.h"
 #include "archive/corrupt_package.h"
+#include "archive/environment_fault.h"
 #include "archive/plain_file_name.h"
 
 #include <iomanip>
@@ -17,6 +18,9 @@ int ListInstaller(FileSystem& files, const std::string& installer, std::ostream&
         errors << "kernova-pack: " << installer
                << " is not a Kernova installer, or its package is damaged: " << corrupt.what()
                << "\n";
+        return 1;
+    } catch (const EnvironmentFault& fault) {
+        errors << "kernova-pack: " << fault.what() << "\n";
         return 1;
     }
     for (const ArchiveEntry& entry : directory.entries) {

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_runtime.h"
 
+#include "archive/text_routines.h"
 #include "platform/message_box.h"
 #include "platform/qt/form_style.h"
 #include "ui/main_form.h"
@@ -106,13 +107,27 @@ void QtRuntime::OpenUrl(const std::string& address) {
     }
 }
 
+void QtRuntime::ReportError(const std::string& text) {
+    PrintMessage(stderr, kErrorTitle, text);
+}
+
 Answer HeadlessRuntime::MsgBox(const std::string& text, MessageIcon /*icon*/,
                                MessageButtons /*buttons*/, const std::string& title) {
-    QByteArray title8 = TitleOf(title).toUtf8();
-    QByteArray text8 = ToDisplayText(text).toUtf8();
-    std::fprintf(messages_, "%s: %s\n", title8.constData(), text8.constData());
-    std::fflush(messages_);
+    PrintMessage(messages_, TitleOf(title).toStdString(), text);
     return Answer::Ok;
+}
+
+void PrintMessage(std::FILE* out, const std::string& lead, const std::string& text) {
+    // Line by line, so that no text from a package can drive the terminal.
+    QStringList lines = ToDisplayText(text).split(QChar('\n'));
+    std::string printed = lead + ": ";
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        printed += (i == 0 ? "" : "\n") + ReplaceControls(lines[i].toStdString());
+    }
+    printed += "\n";
+    // A reader that went away (a closed pipe) is no reason to stop: the write just fails.
+    std::fputs(printed.c_str(), out);
+    std::fflush(out);
 }
 
 } // namespace kernova::qt

@@ -6,6 +6,8 @@
 #include "platform/runtime.h"
 
 #include <QImage>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace kernova::qt {
@@ -22,6 +24,7 @@ class QtRuntime : public Runtime {
 
     Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                   const std::string& title = {}) override;
+    void ReportError(const std::string& text) override;
     void PumpEvents() override;
     void Refresh() override;
     [[noreturn]] void End(ExitCode code) override;
@@ -56,5 +59,8 @@ class HeadlessRuntime : public QtRuntime {
   private:
     std::FILE* messages_;
 };
+
+// Writes `text` to `out` as "lead: text", its control characters replaced.
+void PrintMessage(std::FILE* out, const std::string& lead, const std::string& text);
 
 } // namespace kernova::qt
