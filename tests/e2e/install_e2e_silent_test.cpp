@@ -33,6 +33,7 @@ struct Environment {
     fs::path (Sandbox::*folder)() const = nullptr; // given `mode`, or a file in its place
     int mode = 0;
     int status = 0;
+    const char* says = ""; // on standard error: the cause and the file
 };
 
 // A home that cannot hold fonts: XDG_DATA_HOME is the one that counts. Where fontconfig
@@ -45,7 +46,13 @@ const Environment kEnvironments[] = {
     {"NoTmpdirExtractsInTmp", {"-u", "TMPDIR"}},
     {"EmptyTmpdirExtractsInTmp", {"TMPDIR="}},
     {"FileForFontCache", {}, &Sandbox::fontconfigCache},
-    {"ReadOnlyFontsFolder", {}, &Sandbox::fontsDir, 0555, 4},
+    {"ReadOnlyFontsFolder",
+     {},
+     &Sandbox::fontsDir,
+     0555,
+     5,
+     "Error: cannot copy KernovaSampleMono-Regular.ttf to "},
+    {"ReadOnlyTemporaryFolder", {}, &Sandbox::tmp, 0555, 5, "Error: cannot create a folder in "},
 };
 
 TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNothing) {
@@ -81,6 +88,7 @@ TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNot
             const test::ProcessResult result =
                 test::RunProcess(test::AsTestUser(command, sandbox.environment()));
             EXPECT_EQ(result.exitCode, environment.status) << result.err;
+            EXPECT_NE(result.err.find(environment.says), std::string::npos) << result.err;
             EXPECT_EQ(test::Snapshot(sandbox.fontsDir()), done ? installed : Files{});
             EXPECT_EQ(test::FontsOfNewProcess(sandbox.environment()), done ? listed : Files{});
             // Without a display the already-installed box is written to standard error.

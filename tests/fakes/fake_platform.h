@@ -51,7 +51,8 @@ class FakeShellFolders : public ShellFolders {
 class FakeProcess : public Process {
   public:
     std::vector<std::string> watched;
-    std::string GetTempFolder() override { return "/tmp"; }
+    std::string temp = "/tmp";
+    std::string GetTempFolder() override { return temp; }
     std::unique_ptr<TerminationWatch> RemoveOnTermination(const std::string& folder) override {
         watched.push_back(folder);
         return std::make_unique<TerminationWatch>();

@@ -2,6 +2,7 @@
 // extract-only copies, the clean-up and the package writer.
 #include "archive/archive_directory.h"
 #include "archive/corrupt_package.h"
+#include "archive/environment_fault.h"
 #include "archive/extraction.h"
 #include "fakes/fake_platform.h"
 #include "fakes/package_bytes.h"
@@ -31,7 +32,7 @@ std::string One(const std::string& nameField, const std::string& size, const cha
 
 TEST(DirectoryPass, ReadsTheNamesOrRefusesNamingTheFault) {
     // The bytes of a file (none: no file); the names read, each followed by "|", or after
-    // "!" the fault a refusal names.
+    // "!" the fault a refusal names ("?": the machine's fault, not the package's).
     const std::pair<std::string, std::string> layouts[] = {
         {Five("\r\r\r\r5"), "e|d|c|b|a|"},
         {Five("\r\r\r-3"), "e|"},
@@ -47,7 +48,7 @@ TEST(DirectoryPass, ReadsTheNamesOrRefusesNamingTheFault) {
                     RawFile("same", "2")},
                    "3"),
          "same|linefeed|same|"},
-        {"", "!cannot open"},
+        {"", "?cannot read the installer file /setup: No such file"},
         {std::string(518, '\t'), "!shorter than"},
         {std::string(100000, '\0'), "!not a number"},
         {One(NameField("a"), SizeField(1), "32768"), "!entry count"},
@@ -66,9 +67,13 @@ TEST(DirectoryPass, ReadsTheNamesOrRefusesNamingTheFault) {
             }
         } catch (const kernova::CorruptPackage& corrupt) {
             read = std::string("!") + corrupt.what();
+        } catch (const EnvironmentFault& fault) {
+            read = std::string("?") + fault.what();
         }
-        EXPECT_TRUE(expected[0] == '!' ? read.find(expected.substr(1)) != std::string::npos
-                                       : read == expected)
+        EXPECT_TRUE(expected[0] == '!' || expected[0] == '?'
+                        ? read[0] == expected[0] &&
+                              read.find(expected.substr(1)) != std::string::npos
+                        : read == expected)
             << read;
     }
 }
@@ -117,7 +122,8 @@ TEST_F(Extraction, EarlierAppendedDuplicateRemainsAndStaleFilesAndLinksAreReplac
 }
 
 // Whatever fails (the disk fills, the package shrinks, reads fail, the folder is locked, a
-// name leads out of it), an entry is written whole or not at all.
+// name leads out of it), an entry is written whole or not at all, and a failure stops the
+// extraction as the machine's fault, naming the entry and the cause.
 TEST_P(Extraction, LeavesNoPartialFile) {
     MakeFakeInstaller(files, "/app/setup",
                       {BytesEntry("first", std::string(100000, '1')),
@@ -130,8 +136,21 @@ TEST_P(Extraction, LeavesNoPartialFile) {
         [&] { files.readOnly.insert(FakeFileSystem::Key(folder.path())); },
         [&] { directory.entries[0].name = "../escaped"; }};
     faults[GetParam()]();
-    const Names written[] = {{"second"}, {"first"}, {}, {}, {"first"}};
-    EXPECT_EQ(Extract(directory), written[GetParam()]);
+    const std::pair<Names, std::string> outcomes[] = {
+        {{"second"}, "cannot write first to /tmp/kernova-1/: No space left on device"},
+        {{}, "cannot write second to /tmp/kernova-1/: "},
+        {{}, "cannot write second to /tmp/kernova-1/: Input/output error"},
+        {{}, "cannot write second to /tmp/kernova-1/: Permission denied"},
+        {{"first"}, ""}};
+    std::string failure;
+    try {
+        ExtractAll(files, "/app/setup", directory, folder.path(), {});
+    } catch (const EnvironmentFault& fault) {
+        failure = fault.what();
+    }
+    EXPECT_EQ(files.Names(folder.path()), outcomes[GetParam()].first);
+    EXPECT_EQ(failure.substr(0, outcomes[GetParam()].second.size()), outcomes[GetParam()].second);
+    EXPECT_EQ(failure.empty(), outcomes[GetParam()].second.empty());
     EXPECT_EQ(files.Names("/tmp"), Names{"kernova-1"});
 }
 
@@ -140,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, Extraction, ::testing::Range(0, 5), [](const au
                                    "NameLeadsOut"}[info.param]);
 });
 
-TEST_F(Extraction, ExtractFontsCopiesTheListedFilesSkippingFailuresAndKillFilesDeletesThem) {
-    const Names names = {"kernova.xml", "a.ttf", "b.TTF", "missing", "sub", "../escape"};
+TEST_F(Extraction, ExtractFontsCopiesTheListedFilesTellingFailuresAndKillFilesDeletesThem) {
+    const Names names = {"kernova.xml", "a.ttf", "b.TTF", "missing", "sub", "../escape", "setup"};
     for (const char* name : {"kernova.xml", "a.ttf", "b.TTF", "a.ttf.bak"}) {
         files.AddFile(folder.path() + name, name);
     }
@@ -150,10 +169,17 @@ TEST_F(Extraction, ExtractFontsCopiesTheListedFilesSkippingFailuresAndKillFilesD
     files.AddFile("/victim", "keep me");
     files.AddLink("/app/a.ttf", "/victim");
     files.AddFile("/tmp/escape", "outside");
-    ExtractFonts(files, names, folder.path(), "/app/", "/app/setup");
+    files.AddFile(folder.path() + "setup", "an entry named like the installer");
+    files.AddFile("/app/setup", "the installer");
+    EXPECT_EQ(ExtractFonts(files, names, folder.path(), "/app/", "/app/setup"),
+              (Names{"cannot write b.TTF to /app/: Is a directory",
+                     "cannot write missing to /app/: No such file or directory",
+                     "cannot write sub to /app/: Invalid argument",
+                     "setup is the name of this installer: not replaced"}));
+    EXPECT_EQ(files.Read("/app/setup"), "the installer");
     KillFiles(files, names, folder.path());
     KillFiles(files, names, folder.path()); // twice is harmless
-    EXPECT_EQ(files.Names("/app"), (Names{"a.ttf", "b.TTF", "kernova.xml"}));
+    EXPECT_EQ(files.Names("/app"), (Names{"a.ttf", "b.TTF", "kernova.xml", "setup"}));
     EXPECT_EQ(files.Read("/app/a.ttf") + files.Read("/victim"), "a.ttfkeep me");
     EXPECT_EQ(files.Names(folder.path()), (Names{"a.ttf.bak", "sub"}));
     folder.Remove();

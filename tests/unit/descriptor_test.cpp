@@ -4,6 +4,7 @@
 #include "app/boolean_text.h"
 #include "app/text_file.h"
 #include "archive/field_numbers.h"
+#include "archive/text_routines.h"
 #include "config/descriptor.h"
 #include "config/field_reader.h"
 #include "fakes/fake_file_system.h"
@@ -102,6 +103,12 @@ TEST(Text, DecodesUtf8OrElseWindows1252AndEndsEveryLineInCrLf) {
     }
     FakeFileSystem files;
     EXPECT_THROW(ReadTextWithCrLf(files, "/missing.txt"), std::system_error);
+    // A text longer than a page shows is cut after its last whole line, saying so.
+    files.AddFile("/long.txt", "one\ntwo\nthree");
+    EXPECT_EQ(ReadTextWithCrLf(files, "/long.txt", 10),
+              "one\r\ntwo\r\n\r\n[5 more bytes of this text are not shown.]\r\n");
+    // What packages and fonts call themselves never carries a control character.
+    EXPECT_EQ(ReplaceControls("a\x1b[2Jb\r\n\x7f\xC2\x9B\xC2\xA0"), "a?[2Jb????\xC2\xA0");
 }
 
 TEST(Text, BooleansAreTrueFalseOrNumbersReadAsOnEveryRuntime) {

@@ -11,8 +11,8 @@ namespace kernova::test {
 namespace {
 
 const std::string kFinished = "Kernova has finished installing Sample.";
-const std::string kFailed = "Setup could not finish installing Sample on your computer. ";
-const std::string kCopyFailed = kFailed + "Permission denied to copy fonts.";
+const std::string kFailed = "Setup could not finish installing Sample on your computer.";
+const std::string kCopyFailed = kFailed + " Permission denied to copy fonts.";
 
 // A wizard on the installing page of a package whose fonts are extracted.
 struct InstallRun {
@@ -23,7 +23,7 @@ struct InstallRun {
         form.lblFinishText.caption = kFinished;
     }
     // Extracts and runs fonts named "<face>.ttf" (a face "-" is a file that is no font); the
-    // finish page as it ended and the fonts registered (face name:file).
+    // finish page as it ended, its exit status and the fonts registered (face name:file).
     std::string Run(const Names& faces) {
         for (const std::string& face : faces) {
             p.files.AddFile(form.ExtractPath + face + ".ttf", face == "-" ? "" : FontBytes(face));
@@ -32,7 +32,8 @@ struct InstallRun {
         bool silent = false;
         frm.InstallFonts(silent);
         std::string outcome = form.lblFinish.caption + "|" + form.lblFinishText.caption + "|" +
-                              form.cmdNext.caption + (form.cmdCancel.enabled ? "|cancel" : "");
+                              form.cmdNext.caption + (form.cmdCancel.enabled ? "|cancel" : "") +
+                              "|" + std::to_string(static_cast<int>(frm.FinishExitCode()));
         for (const auto& [face, file] : p.fonts.registered) {
             outcome += "|" + face + ":" + file;
         }
@@ -48,8 +49,8 @@ struct InstallRun {
 TEST(InstallRun, NewFontsAreCopiedAndRegisteredWithTheProgressShown) {
     InstallRun run;
     run.p.files.AddFile("/fonts/Sans.ttf", "another font"); // kept: the font gets a free name
-    EXPECT_EQ(run.Run({"Serif", "-", "Mono", "Sans"}),
-              "Finished!|" + kFinished + "|&Finish|Mono:/fonts/Mono.ttf|" +
+    EXPECT_EQ(run.Run({"Serif", "Mono", "Sans"}),
+              "Finished!|" + kFinished + "|&Finish|0|Mono:/fonts/Mono.ttf|" +
                   "Sans:/fonts/Sans_1.ttf|Serif:/fonts/Serif.ttf");
     EXPECT_TRUE(run.runtime.boxes.empty());
     EXPECT_EQ(run.p.files.Read("/fonts/Sans.ttf") + "|" + run.p.files.Read("/fonts/Sans_1.ttf"),
@@ -84,25 +85,33 @@ TEST(InstallRun, AnInstalledFontIsAnnouncedAndTheAnswerFollowed) {
         EXPECT_EQ(box.icon, MessageIcon::Exclamation);
         EXPECT_TRUE(box.shown.starts_with("Copying Sans|"));
         EXPECT_EQ((box.buttons == MessageButtons::Ok ? "OK|" : "OK Cancel|") +
-                      run.form.lblPercent.caption + outcome.substr(outcome.find("&Finish") + 7),
+                      run.form.lblPercent.caption + outcome.substr(outcome.find("&Finish") + 9),
                   expected);
     }
 }
 
 // The disk fills during the third copy; there is no fonts folder; it cannot be written; a
-// repaint fails as the run starts, after the copies, after registering, before the finish.
-// What was done stays done and the run fails with the text of its stage, asking nothing.
-TEST(InstallRun, AFailureEndsTheRunWithTheStagesText) {
+// repaint fails as the run starts, after the copies, after registering, before the finish;
+// the only font is no font. What was done stays done; the run fails with the text of its
+// stage (blaming permissions only when they were the cause) and one box telling each
+// problem; the machine's faults end with their own status.
+TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
     const std::string registered = "|Mono:/fonts/Mono.ttf|Sans:/fonts/Sans.ttf";
-    const std::string all = registered + "|Serif:/fonts/Serif.ttf";
-    const std::string texts[] = {kCopyFailed + "|&Close" + registered,
-                                 kCopyFailed + "|&Close",
-                                 kCopyFailed + "|&Close",
-                                 kFinished + "|&Close",
-                                 kCopyFailed + "|&Close",
-                                 kFailed + "Permission denied to register fonts.|&Close" + all,
-                                 kFinished + "|&Close" + all};
-    for (int failing = 0; failing < 7; ++failing) {
+    const std::string all = registered + "|Serif:/fonts/Serif.ttf", away = "the window went away";
+    const std::string denied = ".ttf to /fonts/: Permission denied\r\n";
+    const std::string none = "no font of Sample could be installed";
+    const std::pair<std::string, std::string> outcomes[] = {
+        {kFailed + "|&Close|5" + registered,
+         "cannot copy Serif.ttf to /fonts/: No space left on device"},
+        {kFailed + "|&Close|5", "there is no fonts folder to install into"},
+        {kCopyFailed + "|&Close|5", "cannot copy Mono" + denied + "cannot copy Sans" + denied +
+                                        "cannot copy Serif" + denied + none},
+        {kFinished + "|&Close|4", away},
+        {kFailed + "|&Close|4", away},
+        {kFailed + "|&Close|4" + all, away},
+        {kFinished + "|&Close|4" + all, away},
+        {kFailed + "|&Close|4", "-.ttf is not a font file\r\n" + none}};
+    for (int failing = 0; failing < 8; ++failing) {
         InstallRun run;
         run.p.files.adoption = failing != 0;
         run.p.files.freeSpace =
@@ -112,9 +121,12 @@ TEST(InstallRun, AFailureEndsTheRunWithTheStagesText) {
         run.runtime.onRefresh = [failing](int refresh) {
             refresh + 2 == failing ? throw std::runtime_error("the window went away") : void();
         };
-        EXPECT_EQ(run.Run({"Mono", "Sans", "Serif"}), "Could not install|" + texts[failing])
+        EXPECT_EQ(run.Run(failing == 7 ? Names{"-"} : Names{"Mono", "Sans", "Serif"}),
+                  "Could not install|" + outcomes[failing].first)
             << failing;
-        EXPECT_TRUE(run.runtime.boxes.empty());
+        ASSERT_EQ(run.runtime.boxes.size(), 1u) << failing;
+        EXPECT_EQ(run.runtime.boxes[0].text + "|" + run.runtime.boxes[0].title,
+                  outcomes[failing].second + "|Kernova Installer Error");
         // Copied (not adopted) fonts are readable by everyone, whatever the creation mask.
         EXPECT_TRUE(failing != 0 || run.p.files.At("/fonts/Mono.ttf").mode == 0644u);
     }

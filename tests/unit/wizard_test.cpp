@@ -5,6 +5,7 @@
 #include "fakes/package_bytes.h"
 #include "ui/frm_main.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -23,9 +24,11 @@ class Wizard : public ::testing::Test {
     // Builds the installer (none: a file that is no package) and runs the start-up
     // sequence; the exit status when it ended the program.
     std::optional<ExitCode> Load(const std::vector<PackageInput>& entries,
-                                 const std::string& tail = "") {
+                                 const std::string& tail = "",
+                                 const std::function<void(FakePlatform&)>& fault = {}) {
         entries.empty() ? p.files.AddFile("/app/setup", std::string(2000, 'x'))
                         : MakeFakeInstaller(p.files, "/app/setup", entries);
+        fault ? fault(p) : void();
         runtime.files = &p.files;
         frm = std::make_unique<FrmMain>(runtime, p.platform, StartupInfo{"/app/setup", tail});
         runtime.form = &frm->form;
@@ -71,43 +74,64 @@ TEST_F(Wizard, TheDescriptorFontsAndPicturesFillTheWizardAndItsTextsAreDecoded) 
                 form().picReadme.picture.image == form().picLicense.picture.image);
 }
 
-// A package that cannot be shown, named after what is wrong with it.
-struct Corrupt : Row {
+// A package that cannot be shown, named after what is wrong with it or with the machine.
+struct Unreadable : Row {
     std::vector<PackageInput> entries;
+    const char* tail = "/?"; // a silent run: the usage is never shown
+    std::function<void(FakePlatform&)> fault = {};
+    ExitCode status = ExitCode::CorruptPackage;
+    std::string says = "This Kernova Installer is corrupt.";
 };
 
-class CorruptPackage : public Wizard, public ::testing::WithParamInterface<Corrupt> {};
+class UnreadablePackage : public Wizard, public ::testing::WithParamInterface<Unreadable> {};
 
-TEST_P(CorruptPackage, SaysSoLeavesNothingAndNeverShowsTheWizard) {
-    ASSERT_EQ(Load(GetParam().entries, "/?"), ExitCode::CorruptPackage);
-    ASSERT_EQ(runtime.boxes.size(), 1u); // the usage is never shown
-    EXPECT_EQ(runtime.boxes[0].text + "|" + runtime.boxes[0].title,
-              "This Kernova Installer is corrupt.|Kernova Installer Error");
-    EXPECT_EQ(runtime.boxes[0].icon, MessageIcon::Error);
+// A silent run prints why, the wizard shows it in a box.
+TEST_P(UnreadablePackage, SaysWhyLeavesNothingAndNeverShowsTheWizard) {
+    const Unreadable& row = GetParam();
+    ASSERT_EQ(Load(row.entries, row.tail, row.fault), row.status);
+    Names told = runtime.errors;
+    for (const FakeRuntime::Box& box : runtime.boxes) {
+        EXPECT_TRUE(box.icon == MessageIcon::Error && box.title == "Kernova Installer Error");
+        told.push_back(box.text + (*row.tail == '\0' ? "" : " (in a box)"));
+    }
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].substr(0, row.says.size()), row.says);
+    EXPECT_EQ(runtime.errors.empty(), *row.tail == '\0');
     EXPECT_FALSE(frm->frmExtracting.loaded || form().visible);
     EXPECT_TRUE(p.files.Names("/tmp").empty());
     EXPECT_EQ(p.files.Names("/app"), Names{"setup"});
 }
 
-const Corrupt kCorrupt[] = {
-    {"NoPackageAtAll", {}},
+const std::vector<PackageInput> kOneFont = {BytesEntry("a.ttf", "x")};
+const Unreadable kUnreadable[] = {
+    {"NoPackageAtAll", {}, ""},
     {"NoReadmeToShow", {DescriptorEntry({{"Readme", "True"}})}},
     {"NoLicenseToShow", {BytesEntry("readme.txt", "r"), DescriptorEntry({{"License", "1"}})}},
     {"NameShorterThanFourCharacters", {BytesEntry("a.b", "x")}},
-    {"SidePictureIsNoPicture", {BytesEntry("left.bmp", "text")}},
+    {"SidePictureIsNoPicture", {BytesEntry("left.bmp", "text")}, ""},
     {"EmptyTopPicture", {BytesEntry("TOP.png", "")}},
     {"ReadmeNoBoolean", {BytesEntry("readme.txt", "r"), DescriptorEntry({{"Readme", "yes"}})}},
     {"AddFavoritesNoBoolean", {DescriptorEntry({{"AddFavorites", "1x"}})}},
-    {"ShowFontPreviewNoBoolean", {DescriptorEntry({{"showfontpreview", "on"}})}}};
+    {"ShowFontPreviewNoBoolean", {DescriptorEntry({{"showfontpreview", "on"}})}},
+    {"InstallerUnreadable", kOneFont, "/I",
+     [](FakePlatform& p) { p.files.failingReads.insert("/app/setup"); }, ExitCode::EnvironmentFault,
+     "cannot read the installer file /app/setup: Input/output error"},
+    {"NoTempFolder", kOneFont, "", [](FakePlatform& p) { p.process.temp = "/gone"; },
+     ExitCode::EnvironmentFault, "cannot create a folder in /gone: No such file or directory"},
+    {"TempFolderReadOnly", kOneFont, "/E", [](FakePlatform& p) { p.files.readOnly = {"/tmp"}; },
+     ExitCode::EnvironmentFault, "cannot create a folder in /tmp: Permission denied"},
+    {"TempFolderFull", kOneFont, "/I", [](FakePlatform& p) { p.files.freeSpace = 0; },
+     ExitCode::EnvironmentFault, "cannot write a.ttf to /tmp/kernova-1/: No space left on"}};
 
-INSTANTIATE_TEST_SUITE_P(Packages, CorruptPackage, ::testing::ValuesIn(kCorrupt), RowName);
+INSTANTIATE_TEST_SUITE_P(Packages, UnreadablePackage, ::testing::ValuesIn(kUnreadable), RowName);
 
 // Only the last two characters of the trimmed, upper-cased tail count. A silent run that
-// fails ends with its status, showing nothing.
+// cannot write a file (into a read-only folder) tells each and ends with the machine's
+// status, showing nothing.
 struct Tail : Row {
     const char* tail;
     CommandLineSwitch which;
-    bool fontsReadOnly = false;
+    std::string readOnly = "";
 };
 
 class CommandLine : public Wizard, public ::testing::WithParamInterface<Tail> {};
@@ -115,17 +139,23 @@ class CommandLine : public Wizard, public ::testing::WithParamInterface<Tail> {}
 TEST_P(CommandLine, FormLoadExtractsIntoAWatchedFolderAndActsOnTheSwitch) {
     using enum CommandLineSwitch;
     const CommandLineSwitch which = GetParam().which;
-    p.files.readOnly = {GetParam().fontsReadOnly ? "/fonts" : ""};
+    const std::string readOnly = GetParam().readOnly;
     const std::optional<ExitCode> ended =
         Load({BytesEntry("Mono.ttf", FontBytes("Mono")), BytesEntry("notes.dat", "\1\2")},
-             GetParam().tail);
-    EXPECT_EQ(ended, which == None              ? std::nullopt
-                     : GetParam().fontsReadOnly ? std::optional(ExitCode::InstallFailed)
-                                                : std::optional(ExitCode::Done));
+             GetParam().tail, [&](FakePlatform& p) { p.files.readOnly = {readOnly}; });
+    EXPECT_EQ(ended, which == None       ? std::nullopt
+                     : !readOnly.empty() ? std::optional(ExitCode::EnvironmentFault)
+                                         : std::optional(ExitCode::Done));
     EXPECT_EQ(form().visible && form().picWelcome.visible, which == None);
-    EXPECT_EQ(p.files.Names("/app"),
-              which == Extract ? (Names{"Mono.ttf", "notes.dat", "setup"}) : Names{"setup"});
-    EXPECT_EQ(p.fonts.registered.size(), which == Install && !GetParam().fontsReadOnly ? 1u : 0u);
+    EXPECT_EQ(p.files.Names("/app"), which == Extract && readOnly.empty()
+                                         ? (Names{"Mono.ttf", "notes.dat", "setup"})
+                                         : Names{"setup"});
+    EXPECT_EQ(p.fonts.registered.size(), which == Install && readOnly.empty() ? 1u : 0u);
+    const Names unwritten = {"cannot write notes.dat to /app/: Permission denied",
+                             "cannot write Mono.ttf to /app/: Permission denied"};
+    const Names uncopied = {"cannot copy Mono.ttf to /fonts/: Permission denied",
+                            "no font of  could be installed"};
+    EXPECT_EQ(runtime.errors, readOnly.empty() ? Names{} : which == Install ? uncopied : unwritten);
     ASSERT_EQ(runtime.boxes.size(), which == Usage ? 1u : 0u);
     EXPECT_TRUE(which != Usage || runtime.boxes[0].text == kUsageText);
     EXPECT_EQ(p.files.Names("/tmp").empty(), ended.has_value()); // the ending cleaned up
@@ -140,7 +170,8 @@ const Tail kTails[] = {{"None", "", CommandLineSwitch::None},
                        {"ExtractPadded", "  /e  ", CommandLineSwitch::Extract},
                        {"InstallThenExtract", "/I /E", CommandLineSwitch::Extract},
                        {"ExtractThenInstall", "/E /i", CommandLineSwitch::Install},
-                       {"InstallFails", "/I", CommandLineSwitch::Install, true},
+                       {"InstallFails", "/I", CommandLineSwitch::Install, "/fonts"},
+                       {"ExtractFails", "/E", CommandLineSwitch::Extract, "/app"},
                        {"Usage", "x/?", CommandLineSwitch::Usage},
                        {"ExtractAndMore", "/E2", CommandLineSwitch::None},
                        {"TabAfter", "/E\t", CommandLineSwitch::None},
@@ -194,13 +225,13 @@ TEST_P(Navigation, FollowsThePageStateMachine) {
             : event == 'C' ? frm->cmdCancel_Click()
                            : frm->Form_Unload(cancel);
         });
-        const std::string codes[] = {"done", "", "cancelled", "", "failed"};
+        const std::string codes[] = {"done", "", "cancelled", "", "failed", "machine's fault"};
         const std::string left = p.files.Names("/tmp").empty() ? "" : " LEAVING FILES";
         EXPECT_EQ(during + (ended ? codes[static_cast<int>(*ended)] + left : Describe(form())),
                   step.substr(2));
         EXPECT_EQ(cancel, 0) << "closing is never refused";
     }
-    EXPECT_TRUE(runtime.boxes.empty());
+    EXPECT_EQ(runtime.boxes.size(), GetParam().noFontsFolder ? 1u : 0u); // why it failed
 }
 
 const Walk kWalks[] = {
@@ -216,7 +247,7 @@ const Walk kWalks[] = {
      "A welcome next agreed|N licence back next agreed|N information back next agreed|"
      "B licence back next agreed|N information back next agreed|"
      "N installing agreed > finish next agreed"},
-    {"NoFontsFolder", false, false, "N installing > finish next|N failed", true},
+    {"NoFontsFolder", false, false, "N installing > finish next|N machine's fault", true},
     {"CancelOnWelcome", false, false, "C cancelled"},
     {"CloseOnLicence", true, false, "N licence back|X cancelled"}};
 
