@@ -21,7 +21,7 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
         throw EnvironmentFault("cannot read the installer file " + file + ": " + ec.message());
     }
     const auto unwritten = [&extractPath](const std::string& name, const std::error_code& why) {
-        return EnvironmentFault("cannot write " + name + " to " + extractPath + ": " +
+        return EnvironmentFault("cannot write " + name + " to " + ShownFolder(extractPath) + ": " +
                                 why.message());
     };
 

@@ -46,7 +46,8 @@ std::vector<std::string> ExtractFonts(FileSystem& files, const std::vector<std::
             unwritten.push_back(name + " is the name of this installer: not replaced");
         } else if (std::error_code ec =
                        CopyFile(files, JoinPath(extractPath, name), appPath, target)) {
-            unwritten.push_back("cannot write " + name + " to " + appPath + ": " + ec.message());
+            unwritten.push_back("cannot write " + name + " to " + ShownFolder(appPath) + ": " +
+                                ec.message());
         }
     }
     return unwritten;

@@ -5,6 +5,7 @@
 #include "fonts/font_registry.h"
 #include "fonts/install_progress.h"
 #include "fonts/stage_timings.h"
+#include "platform/path.h"
 #include "platform/platform.h"
 
 #include <cstddef>
@@ -104,8 +105,8 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
     for (const Written& font : written) {
         const FontCopyResult& copy = delivery.result(font.ticket);
         if (copy.error) {
-            state.problems.push_back("cannot copy " + font.entry + " to " + fontsFolder + ": " +
-                                     copy.error.message());
+            state.problems.push_back("cannot copy " + font.entry + " to " +
+                                     ShownFolder(fontsFolder) + ": " + copy.error.message());
             state.environmentFault = true;
             if (!outcome.copyError) {
                 outcome.copyError = copy.error;

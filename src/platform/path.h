@@ -31,4 +31,12 @@ inline std::string FolderOf(const std::string& path) {
     return std::filesystem::path(path).parent_path().string();
 }
 
+// A folder as a message names it: without its trailing separator (a root stays itself).
+inline std::string ShownFolder(std::string folder) {
+    if (folder.size() > 1 && (folder.back() == kPathSeparator || folder.back() == '/')) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
 } // namespace kernova

@@ -6,6 +6,7 @@
 #include "archive/extraction.h"
 #include "fakes/fake_platform.h"
 #include "fakes/package_bytes.h"
+#include "platform/path.h"
 
 #include <gtest/gtest.h>
 
@@ -136,11 +137,12 @@ TEST_P(Extraction, LeavesNoPartialFile) {
         [&] { files.readOnly.insert(FakeFileSystem::Key(folder.path())); },
         [&] { directory.entries[0].name = "../escaped"; }};
     faults[GetParam()]();
+    const std::string to = " to " + ShownFolder(folder.path()) + ": ";
     const std::pair<Names, std::string> outcomes[] = {
-        {{"second"}, "cannot write first to /tmp/kernova-1/: No space left on device"},
-        {{}, "cannot write second to /tmp/kernova-1/: "},
-        {{}, "cannot write second to /tmp/kernova-1/: Input/output error"},
-        {{}, "cannot write second to /tmp/kernova-1/: Permission denied"},
+        {{"second"}, "cannot write first" + to + "No space left on device"},
+        {{}, "cannot write second" + to},
+        {{}, "cannot write second" + to + "Input/output error"},
+        {{}, "cannot write second" + to + "Permission denied"},
         {{"first"}, ""}};
     std::string failure;
     try {
@@ -172,9 +174,9 @@ TEST_F(Extraction, ExtractFontsCopiesTheListedFilesTellingFailuresAndKillFilesDe
     files.AddFile(folder.path() + "setup", "an entry named like the installer");
     files.AddFile("/app/setup", "the installer");
     EXPECT_EQ(ExtractFonts(files, names, folder.path(), "/app/", "/app/setup"),
-              (Names{"cannot write b.TTF to /app/: Is a directory",
-                     "cannot write missing to /app/: No such file or directory",
-                     "cannot write sub to /app/: Invalid argument",
+              (Names{"cannot write b.TTF to /app: Is a directory",
+                     "cannot write missing to /app: No such file or directory",
+                     "cannot write sub to /app: Invalid argument",
                      "setup is the name of this installer: not replaced"}));
     EXPECT_EQ(files.Read("/app/setup"), "the installer");
     KillFiles(files, names, folder.path());

@@ -98,11 +98,11 @@ TEST(InstallRun, AnInstalledFontIsAnnouncedAndTheAnswerFollowed) {
 TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
     const std::string registered = "|Mono:/fonts/Mono.ttf|Sans:/fonts/Sans.ttf";
     const std::string all = registered + "|Serif:/fonts/Serif.ttf", away = "the window went away";
-    const std::string denied = ".ttf to /fonts/: Permission denied\r\n";
+    const std::string denied = ".ttf to /fonts: Permission denied\r\n";
     const std::string none = "no font of Sample could be installed";
     const std::pair<std::string, std::string> outcomes[] = {
         {kFailed + "|&Close|5" + registered,
-         "cannot copy Serif.ttf to /fonts/: No space left on device"},
+         "cannot copy Serif.ttf to /fonts: No space left on device"},
         {kFailed + "|&Close|5", "there is no fonts folder to install into"},
         {kCopyFailed + "|&Close|5", "cannot copy Mono" + denied + "cannot copy Sans" + denied +
                                         "cannot copy Serif" + denied + none},

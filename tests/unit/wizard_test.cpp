@@ -3,6 +3,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_runtime.h"
 #include "fakes/package_bytes.h"
+#include "platform/path.h"
 #include "ui/frm_main.h"
 
 #include <functional>
@@ -121,7 +122,8 @@ const Unreadable kUnreadable[] = {
     {"TempFolderReadOnly", kOneFont, "/E", [](FakePlatform& p) { p.files.readOnly = {"/tmp"}; },
      ExitCode::EnvironmentFault, "cannot create a folder in /tmp: Permission denied"},
     {"TempFolderFull", kOneFont, "/I", [](FakePlatform& p) { p.files.freeSpace = 0; },
-     ExitCode::EnvironmentFault, "cannot write a.ttf to /tmp/kernova-1/: No space left on"}};
+     ExitCode::EnvironmentFault,
+     "cannot write a.ttf to " + JoinPath("/tmp", "kernova-1") + ": No space left on"}};
 
 INSTANTIATE_TEST_SUITE_P(Packages, UnreadablePackage, ::testing::ValuesIn(kUnreadable), RowName);
 
@@ -151,9 +153,9 @@ TEST_P(CommandLine, FormLoadExtractsIntoAWatchedFolderAndActsOnTheSwitch) {
                                          ? (Names{"Mono.ttf", "notes.dat", "setup"})
                                          : Names{"setup"});
     EXPECT_EQ(p.fonts.registered.size(), which == Install && readOnly.empty() ? 1u : 0u);
-    const Names unwritten = {"cannot write notes.dat to /app/: Permission denied",
-                             "cannot write Mono.ttf to /app/: Permission denied"};
-    const Names uncopied = {"cannot copy Mono.ttf to /fonts/: Permission denied",
+    const Names unwritten = {"cannot write notes.dat to /app: Permission denied",
+                             "cannot write Mono.ttf to /app: Permission denied"};
+    const Names uncopied = {"cannot copy Mono.ttf to /fonts: Permission denied",
                             "no font of  could be installed"};
     EXPECT_EQ(runtime.errors, readOnly.empty() ? Names{} : which == Install ? uncopied : unwritten);
     ASSERT_EQ(runtime.boxes.size(), which == Usage ? 1u : 0u);
