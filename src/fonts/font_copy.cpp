@@ -3,14 +3,38 @@
 #include "archive/plain_file_name.h"
 #include "platform/file_system.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace kernova {
 namespace {
 
-// Names the file `name`, or the first free numbered variant of it.
-FontCopyResult CommitUnderFreeName(StagedFile& file, const std::string& folder,
-                                   const std::string& name) {
+// True when `existing` is a plain file (not a link) with exactly the bytes of `source`.
+bool SameBytes(FileSystem& files, const std::string& existing, const std::string& source) {
+    std::error_code ec;
+    std::unique_ptr<InputFile> a = files.Open(existing, ec, Links::Refuse);
+    std::unique_ptr<InputFile> b = a ? files.Open(source, ec) : nullptr;
+    if (!b || a->Size() != b->Size()) {
+        return false;
+    }
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::string left(kChunk, '\0'), right(kChunk, '\0');
+    for (std::int64_t at = 0; at < a->Size(); at += kChunk) {
+        const auto size = static_cast<std::size_t>(std::min<std::int64_t>(kChunk, a->Size() - at));
+        if (a->ReadAt(at, left.data(), size) || b->ReadAt(at, right.data(), size) ||
+            left.compare(0, size, right, 0, size) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Names the file `name`, or the first free numbered variant of it. A name already taken by
+// a file with the font's very bytes (installed before, or the same font twice in one
+// package) is the font: it is adopted, never written again as a numbered copy.
+FontCopyResult CommitUnderFreeName(FileSystem& files, StagedFile& file, const std::string& folder,
+                                   const std::string& name, const std::string& source) {
     // Enough for any real collection of same-named files; beyond it the folder is odd.
     constexpr int kMaxNumber = 9999;
     for (int number = 0; number <= kMaxNumber; ++number) {
@@ -21,6 +45,9 @@ FontCopyResult CommitUnderFreeName(StagedFile& file, const std::string& folder,
         }
         if (ec != std::errc::file_exists) {
             return {ec, {}};
+        }
+        if (SameBytes(files, folder + candidate, source)) {
+            return {{}, candidate};
         }
     }
     return {std::make_error_code(std::errc::file_exists), {}};
@@ -62,7 +89,7 @@ std::size_t FontDelivery::Add(const std::string& source, const std::string& name
         results_[ticket].error = ec;
         return ticket;
     }
-    Enqueue(ticket, std::move(file), name);
+    Enqueue(ticket, std::move(file), name, source);
     return ticket;
 }
 
@@ -76,14 +103,14 @@ std::size_t FontDelivery::AddOwnFile(const std::string& source, const std::strin
     }
     const std::size_t ticket = results_.size();
     results_.emplace_back();
-    Enqueue(ticket, std::move(file), name);
+    Enqueue(ticket, std::move(file), name, source);
     return ticket;
 }
 
 void FontDelivery::Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file,
-                           const std::string& name) {
+                           const std::string& name, const std::string& source) {
     file->StartWriteBack();
-    pending_.push_back({ticket, name, std::move(file)});
+    pending_.push_back({ticket, name, source, std::move(file)});
     if (pending_.size() >= groupSize_) {
         DeliverGroup();
     }
@@ -102,7 +129,7 @@ void FontDelivery::DeliverGroup() {
     for (Pending& font : pending_) {
         FontCopyResult& result = results_[font.ticket];
         if (!result.error) {
-            result = CommitUnderFreeName(*font.file, folder_, font.name);
+            result = CommitUnderFreeName(files_, *font.file, folder_, font.name, font.source);
         }
     }
     pending_.clear();

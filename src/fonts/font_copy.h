@@ -23,7 +23,9 @@ struct FontCopyResult {
 // a crash never leaves part of a font under a font's name, and many fonts cost one wait
 // for the disk per group rather than one each. A file or link already under a font's name
 // is never replaced or written through: the font then gets the first free name of
-// NumberedName(name, 1), NumberedName(name, 2), ... Nothing is left behind on failure, and
+// NumberedName(name, 1), NumberedName(name, 2), ..., unless a file with the font's very
+// bytes already has one of those names: that file is the font. Nothing is left behind on
+// failure, and
 // fonts not delivered when the object goes away are dropped.
 class FontDelivery {
   public:
@@ -52,11 +54,12 @@ class FontDelivery {
   private:
     struct Pending {
         std::size_t ticket;
-        std::string name;
+        std::string name, source;
         std::unique_ptr<StagedFile> file;
     };
 
-    void Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file, const std::string& name);
+    void Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file, const std::string& name,
+                 const std::string& source);
     void DeliverGroup();
 
     FileSystem& files_;

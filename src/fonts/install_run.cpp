@@ -8,6 +8,7 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <exception>
 #include <iostream>
@@ -111,8 +112,10 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
             if (!outcome.copyError) {
                 outcome.copyError = copy.error;
             }
-        } else {
-            outcome.copied.push_back({font.faceName, copy.fileName});
+        } else if (std::none_of(
+                       outcome.copied.begin(), outcome.copied.end(),
+                       [&](const CopiedFont& done) { return done.fileName == copy.fileName; })) {
+            outcome.copied.push_back({font.faceName, copy.fileName}); // registered once
         }
     }
     return outcome;
@@ -136,6 +139,9 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
             Fail(state, request.packageTitle, stage);
             return state;
         }
+        // One run at a time copies and registers here: a second one started meanwhile (a
+        // double click, a retried script) waits and then finds the fonts in place.
+        const std::unique_ptr<FolderLock> lock = platform.files.LockFolder(fontsFolder);
         // What a killed run left staged there goes before this run's own files come.
         platform.files.RemoveStaleStagedFiles(fontsFolder);
         outcome = RunCopyStage(platform, request, fontsFolder, state, display, timings);

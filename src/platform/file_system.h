@@ -72,6 +72,12 @@ class StagedFile {
     virtual std::error_code Commit(const std::string& target, Placement placement) = 0;
 };
 
+// A folder held for one run: released when the object goes away.
+class FolderLock {
+  public:
+    virtual ~FolderLock() = default;
+};
+
 // Whether opening a name follows a symbolic link there.
 enum class Links { Follow, Refuse };
 
@@ -116,6 +122,15 @@ class FileSystem {
     // other file. Called before a run first writes into a folder it shares with others.
     // A file system whose staged files always vanish by themselves has nothing to do.
     virtual void RemoveStaleStagedFiles(const std::string& folder) noexcept { (void)folder; }
+
+    // Holds `folder` for this run among all runs that ask the same (advisory), waiting while
+    // another holds it: two installers never copy into one folder at once, so the second
+    // sees what the first installed. nullptr when the folder cannot be held (the run then
+    // goes on without).
+    virtual std::unique_ptr<FolderLock> LockFolder(const std::string& folder) {
+        (void)folder;
+        return nullptr;
+    }
 };
 
 } // namespace kernova

@@ -48,13 +48,17 @@ struct InstallRun {
 
 TEST(InstallRun, NewFontsAreCopiedAndRegisteredWithTheProgressShown) {
     InstallRun run;
-    run.p.files.AddFile("/fonts/Sans.ttf", "another font"); // kept: the font gets a free name
-    EXPECT_EQ(run.Run({"Serif", "Mono", "Sans"}),
+    run.p.files.AddFile("/fonts/Sans.ttf", "another font");      // kept: the font gets a free name
+    run.p.files.AddFile("/fonts/Serif.ttf", FontBytes("Serif")); // the font itself: adopted
+    // Mono twice (one entry twice in the package): one file, registered once.
+    EXPECT_EQ(run.Run({"Serif", "Mono", "Sans", "Mono"}),
               "Finished!|" + kFinished + "|&Finish|0|Mono:/fonts/Mono.ttf|" +
                   "Sans:/fonts/Sans_1.ttf|Serif:/fonts/Serif.ttf");
     EXPECT_TRUE(run.runtime.boxes.empty());
     EXPECT_EQ(run.p.files.Read("/fonts/Sans.ttf") + "|" + run.p.files.Read("/fonts/Sans_1.ttf"),
               "another font|" + FontBytes("Sans"));
+    EXPECT_EQ(run.p.files.Names("/fonts"),
+              (Names{"Mono.ttf", "Sans.ttf", "Sans_1.ttf", "Serif.ttf"}));
     EXPECT_EQ(run.p.fonts.broadcasts, 1);
     // Repainted before the work, after the copies, after registering, before the finish.
     EXPECT_EQ(run.runtime.atRefresh,

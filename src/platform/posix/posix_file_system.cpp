@@ -6,8 +6,11 @@
 #include "platform/posix/stale_staged_files.h"
 #include "platform/posix/unique_fd.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +71,31 @@ void PosixFileSystem::RemoveTree(const std::string& path) noexcept {
 
 void PosixFileSystem::RemoveStaleStagedFiles(const std::string& folder) noexcept {
     posix::RemoveStaleStagedFiles(folder);
+}
+
+namespace {
+
+// flock on the folder itself: released by the kernel however the process ends.
+class FlockedFolder : public FolderLock {
+  public:
+    explicit FlockedFolder(UniqueFd fd) : fd_(std::move(fd)) {}
+
+  private:
+    UniqueFd fd_;
+};
+
+} // namespace
+
+std::unique_ptr<FolderLock> PosixFileSystem::LockFolder(const std::string& folder) {
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid()) {
+        return nullptr;
+    }
+    int held;
+    do {
+        held = ::flock(fd.get(), LOCK_EX);
+    } while (held != 0 && errno == EINTR);
+    return held == 0 ? std::make_unique<FlockedFolder>(std::move(fd)) : nullptr;
 }
 
 } // namespace kernova::posix

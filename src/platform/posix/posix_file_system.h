@@ -18,6 +18,7 @@ class PosixFileSystem : public FileSystem {
     std::string CreatePrivateFolder(const std::string& parent, std::error_code& ec) override;
     void RemoveTree(const std::string& path) noexcept override;
     void RemoveStaleStagedFiles(const std::string& folder) noexcept override;
+    std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
 };
 
 } // namespace kernova::posix
