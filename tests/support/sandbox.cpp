@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <system_error>
@@ -79,7 +79,9 @@ std::string ReadFileBytes(const fs::path& path) {
     if (!in) {
         throw std::runtime_error("cannot read " + path.string());
     }
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::ostringstream bytes; // far quicker than a character at a time for large fonts
+    bytes << in.rdbuf();
+    return std::move(bytes).str();
 }
 
 void WriteFileBytes(const fs::path& path, const std::string& bytes) {
