@@ -60,7 +60,6 @@ TEST(InstallSignalsE2eTest, EachSignalEndsTheRunLeavingNoPartialFontNorAnythingE
     test::WriteFileBytes(font, fontBytes);
     const fs::path installer = vendor.work() / "KernovaLarge.run";
     test::Pack({"-o", installer.string(), "--title", "Large", font.string()});
-    fs::remove(font);
     const mode_t umask = ::umask(077);
     for (const auto& [signal, names, sharedMemoryTemp] : kRows) {
         SCOPED_TRACE(testing::Message() << signal << (sharedMemoryTemp ? " /dev/shm" : ""));

@@ -67,11 +67,7 @@ std::map<std::string, std::string> Sandbox::environment() const {
 }
 
 fs::path TestFont(const std::string& fileName) {
-    fs::path path = fs::path(KERNOVA_FONT_DIR) / fileName;
-    if (!fs::exists(path)) {
-        throw std::runtime_error("test font missing: " + path.string());
-    }
-    return path;
+    return fs::path(KERNOVA_FONT_DIR) / fileName;
 }
 
 std::string ReadFileBytes(const fs::path& path) {
