@@ -1,6 +1,8 @@
-// An installer told to stop by a signal that ends a process, while it extracts or installs,
-// removes what it extracted and leaves no staged file where fonts are looked for. Under a
-// strict file-creation mask it still gives every user readable fonts, folders and files.
+// An installer stopped by a signal while it extracts or installs a large font. A signal that
+// ends a process makes it remove what it extracted and every staged file and exit with 128
+// plus the signal; killed outright, it leaves no half-written font under a font's name; a
+// closed standard error (SIGPIPE) does not stop it. Under a strict file-creation mask it
+// still gives every user readable fonts, folders and files.
 #include "support/process.h"
 
 #include <csignal>
@@ -12,8 +14,9 @@ namespace kernova {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
-// How many files and folders are below `folder`, at any depth.
+// How many files and folders are below `folder`, at any depth (none when it is missing).
 std::size_t CountBelow(const fs::path& folder) {
     std::size_t count = 0;
     std::error_code ec;
@@ -24,37 +27,77 @@ std::size_t CountBelow(const fs::path& folder) {
     return count;
 }
 
-TEST(InstallSignalsE2eTest, EachSignalEndsTheRunWith128PlusItLeavingNothingBehind) {
-    // Sent once the temporary folder holds the private folder and the descriptor (the font
-    // is being extracted: 2 names), or the font as well (it is being installed: 3).
-    // SIGPIPE is ignored: a closed standard error does not stop an install.
-    const std::pair<int, std::size_t> rows[] = {{SIGINT, 2},  {SIGTERM, 3}, {SIGQUIT, 2},
-                                                {SIGUSR1, 3}, {SIGALRM, 2}, {SIGPIPE, 2}};
+// A folder of the test's own in shared memory, another file system than the fonts folder:
+// the extracted font is copied from there, not adopted.
+struct SharedMemoryFolder {
+    std::string path = "/dev/shm/kernova-e2e-XXXXXX";
+    bool made = ::mkdtemp(path.data()) != nullptr;
+    ~SharedMemoryFolder() {
+        std::error_code ec;
+        fs::remove_all(made ? path : "", ec);
+    }
+};
+
+struct Row {
+    int signal;
+    // Sent once the temporary and fonts folders hold this many names: 2 while the font is
+    // extracted (the private folder and the descriptor), 3 once it is extracted, 4 once it
+    // is on its way into the fonts folder (its staged file, or the font itself).
+    std::size_t names;
+    bool sharedMemoryTemp = false;
+};
+
+const Row kRows[] = {{SIGINT, 2},  {SIGTERM, 3}, {SIGQUIT, 2},       {SIGUSR1, 3},
+                     {SIGALRM, 2}, {SIGPIPE, 2}, {SIGTERM, 4, true}, {SIGKILL, 4, true}};
+
+TEST(InstallSignalsE2eTest, EachSignalEndsTheRunLeavingNoPartialFontNorAnythingExtracted) {
     test::Sandbox vendor;
+    // A real font with junk after its tables: fonts are read through their table directory,
+    // so it stays a usable font, and writing it takes long enough to be interrupted.
     const fs::path font = vendor.work() / "KernovaLargeSans-Regular.ttf";
     std::string fontBytes = test::ReadFileBytes(test::TestFont("KernovaSampleSans-Regular.ttf"));
-    fontBytes.append(96u << 20, '\0'); // so long to copy that the signal comes meanwhile
+    fontBytes.append(96u << 20, '\0');
     test::WriteFileBytes(font, fontBytes);
     const fs::path installer = vendor.work() / "KernovaLarge.run";
     test::Pack({"-o", installer.string(), "--title", "Large", font.string()});
     const mode_t umask = ::umask(077);
-    for (const auto& [signal, names] : rows) {
+    for (const auto& [signal, names, sharedMemoryTemp] : kRows) {
+        SCOPED_TRACE(testing::Message() << signal << (sharedMemoryTemp ? " /dev/shm" : ""));
+        SharedMemoryFolder shm;
+        if (sharedMemoryTemp && !shm.made) {
+            continue; // no /dev/shm
+        }
         test::Sandbox sandbox;
+        const fs::path temp = sharedMemoryTemp ? fs::path(shm.path) : sandbox.tmp();
         fs::remove(sandbox.fontsDir()); // made by the run
-        test::ChildProcess child(test::InstallerCommand(sandbox, installer, {"/I"}, {}));
-        for (int ms = 0; ms < 60000 && CountBelow(sandbox.tmp()) < names; ++ms) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        test::ChildProcess child(
+            test::InstallerCommand(sandbox, installer, {"/I"}, {{"TMPDIR", temp.string()}}));
+        for (auto deadline = std::chrono::steady_clock::now() + 120s;
+             CountBelow(temp) + CountBelow(sandbox.fontsDir()) < names;) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "never got there";
+            std::this_thread::sleep_for(1ms);
         }
+
         child.Signal(signal);
-        EXPECT_EQ(child.Wait().exitCode, signal == SIGPIPE ? 0 : 128 + signal) << signal;
-        EXPECT_EQ(test::FolderNames(sandbox.tmp()), std::vector<std::string>{}) << signal;
-        if (!fs::exists(sandbox.fontsDir())) {
-            continue; // ended before it made the folder
+        const test::ProcessResult result = child.Wait();
+
+        EXPECT_EQ(result.exitCode, signal == SIGKILL ? -1 : (signal == SIGPIPE ? 0 : 128 + signal))
+            << result.err;
+        if (signal != SIGKILL) { // a killed run leaves its extraction
+            EXPECT_EQ(test::FolderNames(temp), std::vector<std::string>{});
         }
-        for (const std::string& name : test::FolderNames(sandbox.fontsDir())) {
-            EXPECT_EQ(test::ReadFileBytes(sandbox.fontsDir() / name), fontBytes) << name;
-            EXPECT_EQ(fs::status(sandbox.fontsDir() / name).permissions(), fs::perms(0644));
-            EXPECT_EQ(fs::status(sandbox.fontsDir()).permissions(), fs::perms(0755));
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(sandbox.fontsDir(), ec)) {
+            const std::string name = entry.path().filename().string();
+            // Only a killed run may leave its staged file, hidden and not named like a font.
+            if (signal != SIGKILL || name.front() != '.' || name.ends_with(".ttf")) {
+                EXPECT_TRUE(test::ReadFileBytes(entry.path()) == fontBytes) << name;
+                EXPECT_EQ(entry.status().permissions(), fs::perms(0644)) << name;
+                EXPECT_EQ(fs::status(sandbox.fontsDir()).permissions(), fs::perms(0755));
+            }
+        }
+        for (const auto& [file, fullName] : test::FontsOfNewProcess(sandbox.environment())) {
+            EXPECT_EQ(fs::file_size(file), fontBytes.size()) << file;
         }
     }
     EXPECT_EQ(test::RunProcess(test::InstallerCommand(vendor, installer, {"/E"}, {})).exitCode, 0);

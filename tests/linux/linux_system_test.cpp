@@ -3,14 +3,11 @@
 #include "platform/linux/linux_font_system.h"
 #include "platform/linux/xdg_shell_folders.h"
 #include "platform/posix/posix_process.h"
-#include "platform/posix/termination_cleanup.h"
 #include "support/process.h"
 #include "support/sandbox.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kernova::test {
@@ -18,62 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A child arms the clean-up of a full folder (after ignoring SIGHUP, or arming and
-// disarming it, when asked) and is sent `signals`; its wait status comes back.
-int SignalledChild(const fs::path& folder, bool ignoreHangUp, bool disarm,
-                   std::initializer_list<int> signals) {
-    int ready[2];
-    EXPECT_EQ(::pipe(ready), 0);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::signal(SIGHUP, ignoreHangUp ? SIG_IGN : SIG_DFL);
-        fs::create_directory(folder);
-        for (int i = 0; i < 200; ++i) { // long names: more than one read of the folder
-            WriteFileBytes(folder / (std::to_string(i) + std::string(100, 'n')), "x");
-        }
-        posix::TerminationCleanup cleanup;
-        cleanup.Arm(folder.string() + "/");
-        if (disarm) {
-            cleanup.Disarm();
-        }
-        (void)!::write(ready[1], "r", 1);
-        for (;;) {
-            ::pause();
-        }
-    }
-    char byte = 0;
-    const bool started = ::read(ready[0], &byte, 1) == 1;
-    ::close(ready[0]);
-    ::close(ready[1]);
-    for (int signal : signals) {
-        ::usleep(100 * 1000);
-        ::kill(pid, started ? signal : SIGKILL);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
-}
-
-TEST(TerminationCleanup, EachSignalRemovesTheFolderAndExitsWith128PlusIt) {
-    Sandbox sandbox;
-    const fs::path folder = sandbox.tmp() / "kernova-test";
-    WriteFileBytes(sandbox.tmp() / "outside", "stays");
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        const int status = SignalledChild(folder, false, false, {signal});
-        ASSERT_TRUE(WIFEXITED(status)) << signal;
-        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
-        EXPECT_FALSE(fs::exists(folder));
-    }
-    // An ignored hang-up stays ignored: the interrupt that follows ends the child.
-    int status = SignalledChild(folder, true, false, {SIGHUP, SIGINT});
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGINT);
-    status = SignalledChild(folder, false, true, {SIGTERM});
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM); // the default again
-    EXPECT_FALSE(fs::is_empty(folder));
-    EXPECT_TRUE(fs::exists(sandbox.tmp() / "outside"));
-}
-
-TEST(TerminationCleanup, OneFolderAtATimeAndTheTemporaryFolder) {
+TEST(TerminationCleanup, OneFolderAtATime) {
     Sandbox sandbox;
     posix::PosixProcess process;
     std::unique_ptr<TerminationWatch> first = process.RemoveOnTermination(sandbox.tmp().string());
@@ -82,9 +24,6 @@ TEST(TerminationCleanup, OneFolderAtATimeAndTheTemporaryFolder) {
     EXPECT_TRUE(process.RemoveOnTermination(sandbox.work().string()));
     EXPECT_THROW(process.RemoveOnTermination((sandbox.tmp() / "missing").string()),
                  std::system_error);
-    EXPECT_EQ(process.GetTempFolder(), sandbox.tmp().string());
-    ::setenv("TMPDIR", "", 1); // the sandbox restores it
-    EXPECT_EQ(process.GetTempFolder(), "/tmp");
 }
 
 TEST(LinuxFontSystem, FaceNamesAreTheFullNamesFontconfigScans) {

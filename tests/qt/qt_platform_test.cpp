@@ -103,7 +103,6 @@ TEST(QtPictures, LoadOnlyWhatIsAPicture) {
         EXPECT_EQ(std::pair(picture.widthPx, picture.heightPx), std::pair(31, 17));
         const QImage* loaded = runtime.ImageOf(picture);
         ASSERT_NE(loaded, nullptr);
-        EXPECT_EQ(loaded->width(), 31);
         Picture copy = picture; // one control's picture handed to another shows the same
         EXPECT_EQ(runtime.ImageOf(copy), loaded);
     }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <system_error>
@@ -67,11 +67,7 @@ std::map<std::string, std::string> Sandbox::environment() const {
 }
 
 fs::path TestFont(const std::string& fileName) {
-    fs::path path = fs::path(KERNOVA_FONT_DIR) / fileName;
-    if (!fs::exists(path)) {
-        throw std::runtime_error("test font missing: " + path.string());
-    }
-    return path;
+    return fs::path(KERNOVA_FONT_DIR) / fileName;
 }
 
 std::string ReadFileBytes(const fs::path& path) {
@@ -79,7 +75,9 @@ std::string ReadFileBytes(const fs::path& path) {
     if (!in) {
         throw std::runtime_error("cannot read " + path.string());
     }
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::ostringstream bytes; // far quicker than a character at a time for large fonts
+    bytes << in.rdbuf();
+    return std::move(bytes).str();
 }
 
 void WriteFileBytes(const fs::path& path, const std::string& bytes) {
