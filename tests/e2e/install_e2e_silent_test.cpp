@@ -1,7 +1,8 @@
 // A font vendor packs fonts with kernova-pack; a user runs the installer twice with /I on a
 // machine without a display, in environments that differ in the folders the installer
 // falls back on and in what it may write. Everything is seen from outside: exit status,
-// files, and what a new fontconfig client lists. Run as root, it installs for every user.
+// files, and what a new fontconfig client lists. Two runs at once install each font once.
+// Run as root, it installs for every user.
 #include "support/process.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,13 @@ TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNot
             EXPECT_EQ(ExtractionFoldersInTmp(), inTmp);
         }
     }
+    // Two runs at once (a double click, a retried script): both succeed, each font is there
+    // once, never as a numbered copy.
+    Sandbox sandbox;
+    test::ChildProcess first(test::InstallerCommand(sandbox, installer, {"/I"}, {}));
+    test::ChildProcess second(test::InstallerCommand(sandbox, installer, {"/I"}, {}));
+    EXPECT_EQ(first.Wait().exitCode + second.Wait().exitCode, 0);
+    EXPECT_EQ(test::Snapshot(sandbox.fontsDir()), installed);
 }
 
 // Run as root, the silent install puts fonts into /usr/local/share/fonts for every user. The

@@ -1,6 +1,5 @@
-// kernova-pack given an input the installer would misuse, or an output folder it cannot
-// write, or stopped while it writes: a message naming the cause, a failing status, and the
-// output folder as it was (an older installer there stays untouched).
+// kernova-pack stopped while it writes: the status of the signal, and the output folder as
+// it was (an older installer there stays untouched, nothing staged is left).
 #include "support/process.h"
 
 #include <csignal>
@@ -17,32 +16,11 @@ using namespace std::chrono_literals;
 constexpr const char* kSans = "KernovaSampleSans-Regular.ttf";
 const test::TreeSnapshot kOlder = {{"setup", "an older installer"}};
 
-struct Refusal {
-    const char* output;
-    std::vector<std::string> arguments;
-    const char* cause;
-};
-
-const Refusal kRefusals[] = {
-    {"out/setup", {"LEFT.ttf"}, "LEFT.ttf\" would be taken for the side picture"},
-    {"out/setup", {"top.TTF"}, "top.TTF\" would be taken for the header picture"},
-    {"out/setup", {".Hidden.ttf"}, "fontconfig skips hidden files"},
-    {"out/setup", {"Back\\slash.ttf"}, "Back\\\\slash.ttf\" cannot be stored as a plain file name"},
-    {"out/setup", {"pipe.ttf"}, "cannot read pipe.ttf: not a regular file"},
-    {"out/setup", {"--readme", "/dev/zero", kSans}, "cannot read /dev/zero: not a regular file"},
-    {"out/setup", {"--stub", "pipe.ttf", kSans}, "cannot read the stub pipe.ttf: not a regular"},
-    {"locked/setup", {kSans}, "cannot create locked/setup: Permission denied"},
-};
-
-// The work folder with the sample font, also under names the packer must refuse, and "out"
-// holding an older installer. (A packer left waiting on a pipe is killed by the process
-// runner's time limit, failing the case.)
+// The work folder with the sample font and "out" holding an older installer.
 void Prepare(const test::Sandbox& sandbox) {
     fs::create_directories(sandbox.work() / "out");
     test::WriteFileBytes(sandbox.work() / "out/setup", kOlder.at("setup"));
-    for (const char* name : {kSans, "LEFT.ttf", "top.TTF", ".Hidden.ttf", "Back\\slash.ttf"}) {
-        fs::copy_file(test::TestFont(kSans), sandbox.work() / name);
-    }
+    fs::copy_file(test::TestFont(kSans), sandbox.work() / kSans);
 }
 
 // Whether a process has a file open in `folder`: the packer's staged output, named or not.
@@ -57,24 +35,6 @@ bool FileOpenIn(const fs::path& folder) {
         ec.clear();
     }
     return false;
-}
-
-TEST(PackFaultsTest, RefusesWhatTheInstallerWouldMisuseAndNeverWaitsOnAPipe) {
-    test::Sandbox sandbox;
-    Prepare(sandbox);
-    ASSERT_EQ(::mkfifo((sandbox.work() / "pipe.ttf").c_str(), 0600), 0);
-    fs::create_directories(sandbox.work() / "locked");
-    fs::permissions(sandbox.work() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-    for (const Refusal& refusal : kRefusals) {
-        SCOPED_TRACE(refusal.cause);
-        std::vector<std::string> arguments = {KERNOVA_PACK_PATH, "-o", refusal.output};
-        arguments.insert(arguments.end(), refusal.arguments.begin(), refusal.arguments.end());
-        const test::ProcessResult result =
-            test::RunProcess(test::AsTestUser(arguments, sandbox.environment()), sandbox.work());
-        EXPECT_EQ(result.exitCode, 1) << result.err;
-        EXPECT_NE(result.err.find(refusal.cause), std::string::npos) << result.err;
-        EXPECT_TRUE(test::Snapshot(sandbox.work() / "out") == kOlder) << "wrote a file";
-    }
 }
 
 // A side picture large enough that copying it takes a while (the packer does not look into

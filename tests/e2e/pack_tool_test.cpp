@@ -1,10 +1,13 @@
 // kernova-pack as a vendor runs it: what it stores, as its listing shows, and every input it
-// refuses, with a message naming the culprit, a non-zero exit and nothing written: an older
+// refuses (what the installer would misuse, a pipe it must not wait on, a folder it cannot
+// write), with a message naming the culprit, a non-zero exit and nothing written: an older
 // installer of the same name stays as it was.
 // (What the installer gets out of a package is checked by running it, in the other tests.)
 #include "support/process.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace kernova {
 namespace {
@@ -41,6 +44,15 @@ const Refusal kRefusals[] = {
     {{"kernova.xml"}, "no fonts", 1},
     {{}, "no fonts", 2},
     {{"--colour", kSans}, "--colour", 2},
+    // What the installer would take for a picture, what fontconfig skips; nothing waited on.
+    {{"LEFT.ttf"}, "LEFT.ttf\" would be taken for the side picture", 1},
+    {{"top.TTF"}, "top.TTF\" would be taken for the header picture", 1},
+    {{".Hidden.ttf"}, "fontconfig skips hidden files", 1},
+    {{"Back\\slash.ttf"}, "Back\\\\slash.ttf\" cannot be stored as a plain file name", 1},
+    {{"../tmp/pipe.ttf"}, "pipe.ttf: not a regular file", 1},
+    {{"--readme", "/dev/zero", kSans}, "cannot read /dev/zero: not a regular file", 1},
+    {{"--stub", "../tmp/pipe.ttf", kSans}, "the stub ../tmp/pipe.ttf: not a regular", 1},
+    {{"-o", "locked/setup", kSans}, "cannot create locked/setup: Permission denied", 1},
 };
 
 TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
@@ -52,7 +64,8 @@ TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
     };
     fs::create_directories(sandbox.work() / "other");
     for (const char* copy : {"KernovaSampleSans-Regular.ttf", "Sans.otf", "Line\nBreak.ttf",
-                             "other/KERNOVASAMPLESANS-REGULAR.TTF", kLong}) {
+                             "other/KERNOVASAMPLESANS-REGULAR.TTF", kLong, "LEFT.ttf", "top.TTF",
+                             ".Hidden.ttf", "Back\\slash.ttf"}) {
         fs::copy_file(test::TestFont("KernovaSampleSans-Regular.ttf"), sandbox.work() / copy);
     }
     for (const char* name : {"side.jpg", "side.jpeg", "side.ttf"}) {
@@ -78,11 +91,17 @@ TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
     EXPECT_NE(plain.err.find("license is not a Kernova installer"), std::string::npos);
     EXPECT_NE(pack({"--help"}).out.find("--list INSTALLER"), std::string::npos);
 
+    // A pipe outside the compared folder (reading it there would wait), a locked folder.
+    ASSERT_EQ(::mkfifo((sandbox.tmp() / "pipe.ttf").c_str(), 0600), 0);
+    fs::create_directories(sandbox.work() / "locked");
+    fs::permissions(sandbox.work() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     const test::TreeSnapshot before = test::Snapshot(sandbox.work());
     for (const Refusal& refusal : kRefusals) {
         SCOPED_TRACE(refusal.culprit);
-        std::vector<std::string> arguments = {"-o", "setup"};
-        arguments.insert(arguments.end(), refusal.arguments.begin(), refusal.arguments.end());
+        std::vector<std::string> arguments = refusal.arguments;
+        if (std::find(arguments.begin(), arguments.end(), "-o") == arguments.end()) {
+            arguments.insert(arguments.begin(), {"-o", "setup"});
+        }
         const test::ProcessResult result = pack(arguments);
         EXPECT_EQ(result.exitCode, refusal.exitCode) << result.err;
         EXPECT_NE(result.err.find(refusal.culprit), std::string::npos) << result.err;
