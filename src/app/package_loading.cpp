@@ -85,8 +85,12 @@ void FrmMain::Start() {
             form.lstFiles.AddItem(entry.name);
         }
 
-        // A private folder of our own, never fixed names in the shared temporary folder.
-        extraction_ = std::make_unique<ExtractionFolder>(files, platform_.process.GetTempFolder());
+        // A private folder of our own, never fixed names in the shared temporary folder
+        // (made already where the program needed one before the form loaded).
+        if (!extraction_) {
+            extraction_ =
+                std::make_unique<ExtractionFolder>(files, platform_.process.GetTempFolder());
+        }
         form.ExtractPath = extraction_->path();
         try {
             watch_ = platform_.process.RemoveOnTermination(form.ExtractPath);

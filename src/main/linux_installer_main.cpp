@@ -1,9 +1,12 @@
 // Entry point of kernova-installer: the installer stub that, with a package appended, is a
 // font installer (wizard, /E, /I, /?).
 
+#include "archive/environment_fault.h"
+#include "archive/extraction.h"
 #include "platform/linux/linux_font_system.h"
 #include "platform/linux/startup_info.h"
 #include "platform/linux/xdg_shell_folders.h"
+#include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process.h"
@@ -67,6 +70,19 @@ int Run(int argc, char** argv, std::chrono::steady_clock::time_point started) {
     Platform platform{files, fonts, folders, process};
     qt::DisplayChoice display =
         qt::ChooseDisplay([](const char* name) { return std::getenv(name); });
+    // Qt wants a runtime folder; without XDG_RUNTIME_DIR (sudo, a bare cron shell) it would
+    // complain on standard error and make one of its own in the temporary folder. The run's
+    // private extraction folder serves instead, and goes with it.
+    std::unique_ptr<ExtractionFolder> early;
+    const char* runtimeFolder = std::getenv("XDG_RUNTIME_DIR");
+    if (runtimeFolder == nullptr || *runtimeFolder == '\0') {
+        try {
+            early = std::make_unique<ExtractionFolder>(files, process.GetTempFolder());
+            ::setenv("XDG_RUNTIME_DIR", ShownFolder(early->path()).c_str(), 1);
+        } catch (const EnvironmentFault&) {
+            // Loading the package tries again and tells the user why it cannot.
+        }
+    }
     QtArguments qtArguments(argc > 0 ? argv[0] : nullptr, display.platform);
     QApplication app(qtArguments.argc, qtArguments.argv.data());
     QApplication::setApplicationName(QStringLiteral("kernova-installer"));
@@ -85,6 +101,9 @@ int Run(int argc, char** argv, std::chrono::steady_clock::time_point started) {
         runtime = std::make_unique<qt::QtRuntime>(fonts);
     }
     FrmMain frm(*runtime, platform, startup);
+    if (early) {
+        frm.UseExtractionFolder(std::move(early));
+    }
     bool showWindows = !headless || probe;
     qt::ExtractingView extracting(frm.frmExtracting, showWindows);
     qt::MainWindowView window(frm, *runtime, showWindows);

@@ -14,6 +14,10 @@ FrmMain::FrmMain(Runtime& runtime, Platform& platform, StartupInfo startup)
 
 FrmMain::~FrmMain() = default;
 
+void FrmMain::UseExtractionFolder(std::unique_ptr<ExtractionFolder> folder) {
+    extraction_ = std::move(folder);
+}
+
 // Every file that could not be written is told, and the run does not end in success.
 void FrmMain::ExtractFonts() {
     const std::vector<std::string> unwritten =

@@ -63,6 +63,10 @@ class FrmMain {
     Platform& platform() { return platform_; }
     const StartupInfo& startup() const { return startup_; }
 
+    // Takes `folder`, made in the temporary folder before the form loaded, as the private
+    // extraction folder.
+    void UseExtractionFolder(std::unique_ptr<ExtractionFolder> folder);
+
     // Tells the user of a failure: a line on standard error in a silent run, else a box.
     // Control characters (from a package or a font) are replaced.
     void TellFailure(const std::string& text, bool silent);
