@@ -115,16 +115,20 @@ TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNot
 // Run as root, the silent install puts fonts into /usr/local/share/fonts for every user. The
 // run happens in a private mount namespace with an empty file system over /usr/local/share,
 // so the machine's own folder is never touched; what landed there is reported from inside.
-// $1 the font, then the command; prints nothing at all when there is no namespace.
+// $1 the size of a file system of its own for the temporary folder ("" none), $2 the font,
+// then the command; prints nothing at all when there is no namespace.
 constexpr const char* kScript =
     "mount -t tmpfs kernova /usr/local/share && cd /usr/local/share && mkdir -m 0700 tmp || exit\n"
+    "[ -z \"$1\" ] || mount -t tmpfs -o size=$1,mode=0700 full tmp || exit\n"
     "echo '<fontconfig><dir>/usr/local/share/fonts</dir><cachedir>/usr/local/share/cache"
     "</cachedir></fontconfig>' >fonts.conf\n"
     "unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM\n"
     "export FONTCONFIG_FILE=$PWD/fonts.conf TMPDIR=$PWD/tmp XDG_RUNTIME_DIR=$PWD/tmp\n"
-    "font=$1; shift; \"$@\"; echo \"status $?\"; ls -A tmp\n"
+    "font=$2; shift 2; \"$@\"; echo \"status $?\"; ls -A tmp\n"
     "fc-list --format '%{file}: %{fullname[0]}\\n'; cmp \"$font\" fonts/${font##*/} && echo same\n";
 
+// With room in the temporary folder the font is installed; with a disk too small for it the
+// run says so and ends as the machine's fault, leaving nothing.
 TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
     if (::getuid() != 0) {
         GTEST_SKIP() << "needs a suite started as root";
@@ -134,19 +138,24 @@ TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
     const std::string installer = (sandbox.work() / "KernovaSample.run").string();
     test::Pack({"-o", installer, font});
     const test::TreeSnapshot shared = test::Snapshot("/usr/local/share");
-
-    // The suite runs with only its effective id dropped; the real id takes root back.
-    const test::ProcessResult result =
-        test::RunProcess({"/usr/bin/setpriv", "--reuid=0", "--regid=0", "--keep-groups",
-                          "/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh",
-                          "-c", kScript, "sh", font, installer, "/I"});
-
-    if (result.out.empty()) {
-        GTEST_SKIP() << "no private mount namespace: " << result.err;
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        {"",
+         "status 0\n/usr/local/share/fonts/KernovaSampleSans-Regular.ttf: "
+         "Kernova Sample Sans\nsame\n",
+         ""},
+        {"8k", "status 5\n", "KernovaSampleSans-Regular.ttf to /usr/local/share/tmp/kernova-"}};
+    for (const auto& [size, out, err] : rows) {
+        // The suite runs with only its effective id dropped; the real id takes root back.
+        const test::ProcessResult result =
+            test::RunProcess({"/usr/bin/setpriv", "--reuid=0", "--regid=0", "--keep-groups",
+                              "/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh",
+                              "-c", kScript, "sh", size, font, installer, "/I"});
+        if (result.out.empty()) {
+            GTEST_SKIP() << "no private mount namespace: " << result.err;
+        }
+        EXPECT_EQ(result.out, out) << result.err;
+        EXPECT_NE(result.err.find(err), std::string::npos) << result.err;
     }
-    EXPECT_EQ(result.out, "status 0\n/usr/local/share/fonts/KernovaSampleSans-Regular.ttf: "
-                          "Kernova Sample Sans\nsame\n")
-        << result.err;
     EXPECT_EQ(test::Snapshot("/usr/local/share"), shared);
     EXPECT_TRUE(fs::is_empty(sandbox.fontsDir()));
 }
