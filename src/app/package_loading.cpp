@@ -93,7 +93,9 @@ void FrmMain::Start() {
         }
         form.ExtractPath = extraction_->path();
         try {
-            watch_ = platform_.process.RemoveOnTermination(form.ExtractPath);
+            if (!watch_) {
+                watch_ = platform_.process.RemoveOnTermination(form.ExtractPath);
+            }
         } catch (const std::system_error& e) {
             throw EnvironmentFault(e.what());
         }

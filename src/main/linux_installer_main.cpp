@@ -26,6 +26,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -74,13 +75,17 @@ int Run(int argc, char** argv, std::chrono::steady_clock::time_point started) {
     // complain on standard error and make one of its own in the temporary folder. The run's
     // private extraction folder serves instead, and goes with it.
     std::unique_ptr<ExtractionFolder> early;
+    std::unique_ptr<TerminationWatch> earlyWatch;
     const char* runtimeFolder = std::getenv("XDG_RUNTIME_DIR");
     if (runtimeFolder == nullptr || *runtimeFolder == '\0') {
         try {
             early = std::make_unique<ExtractionFolder>(files, process.GetTempFolder());
+            earlyWatch = process.RemoveOnTermination(early->path());
             ::setenv("XDG_RUNTIME_DIR", ShownFolder(early->path()).c_str(), 1);
         } catch (const EnvironmentFault&) {
             // Loading the package tries again and tells the user why it cannot.
+        } catch (const std::system_error&) { // not watched: the folder goes
+            early.reset();
         }
     }
     QtArguments qtArguments(argc > 0 ? argv[0] : nullptr, display.platform);
@@ -102,7 +107,7 @@ int Run(int argc, char** argv, std::chrono::steady_clock::time_point started) {
     }
     FrmMain frm(*runtime, platform, startup);
     if (early) {
-        frm.UseExtractionFolder(std::move(early));
+        frm.UseExtractionFolder(std::move(early), std::move(earlyWatch));
     }
     bool showWindows = !headless || probe;
     qt::ExtractingView extracting(frm.frmExtracting, showWindows);

@@ -3,6 +3,7 @@
 #include "archive/extraction.h"
 #include "archive/text_routines.h"
 #include "platform/platform.h"
+#include "platform/process.h"
 
 #include <cstdlib>
 #include <utility>
@@ -14,8 +15,10 @@ FrmMain::FrmMain(Runtime& runtime, Platform& platform, StartupInfo startup)
 
 FrmMain::~FrmMain() = default;
 
-void FrmMain::UseExtractionFolder(std::unique_ptr<ExtractionFolder> folder) {
+void FrmMain::UseExtractionFolder(std::unique_ptr<ExtractionFolder> folder,
+                                  std::unique_ptr<TerminationWatch> watch) {
     extraction_ = std::move(folder);
+    watch_ = std::move(watch);
 }
 
 // Every file that could not be written is told, and the run does not end in success.

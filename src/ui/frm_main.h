@@ -63,9 +63,10 @@ class FrmMain {
     Platform& platform() { return platform_; }
     const StartupInfo& startup() const { return startup_; }
 
-    // Takes `folder`, made in the temporary folder before the form loaded, as the private
-    // extraction folder.
-    void UseExtractionFolder(std::unique_ptr<ExtractionFolder> folder);
+    // Takes `folder`, made in the temporary folder before the form loaded and watched by
+    // `watch`, as the private extraction folder.
+    void UseExtractionFolder(std::unique_ptr<ExtractionFolder> folder,
+                             std::unique_ptr<TerminationWatch> watch);
 
     // Tells the user of a failure: a line on standard error in a silent run, else a box.
     // Control characters (from a package or a font) are replaced.
