@@ -100,14 +100,18 @@ class StringList {
 
     void AddItem(const std::string& item);
     int ListCount() const { return static_cast<int>(items_.size()); }
-    const std::string& List(int index) const { return items_.at(static_cast<size_t>(index)); }
-    const std::vector<std::string>& items() const { return items_; }
+    const std::string& List(int index) const { return items().at(static_cast<size_t>(index)); }
+    const std::vector<std::string>& items() const;
     void Clear() { items_.clear(); }
     bool sorted() const { return sorted_; }
 
   private:
     bool sorted_;
-    std::vector<std::string> items_;
+    // A sorted list is put in order when it is next read, not at every item: a package's
+    // thousands of entries arrive in reverse order, and inserting each in place would move
+    // all the others.
+    mutable std::vector<std::string> items_;
+    mutable bool unordered_ = false;
 };
 
 inline int TwipsToPixels(int twips) {

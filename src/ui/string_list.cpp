@@ -6,15 +6,19 @@
 namespace kernova {
 
 void StringList::AddItem(const std::string& item) {
-    if (!sorted_) {
-        items_.push_back(item);
-        return;
+    items_.push_back(item);
+    unordered_ = sorted_;
+}
+
+const std::vector<std::string>& StringList::items() const {
+    if (unordered_) {
+        // Equal items keep the order in which they were added.
+        std::stable_sort(
+            items_.begin(), items_.end(),
+            [](const std::string& a, const std::string& b) { return LessIgnoringCase(a, b); });
+        unordered_ = false;
     }
-    // Equal items keep the order in which they were added.
-    auto at = std::upper_bound(
-        items_.begin(), items_.end(), item,
-        [](const std::string& a, const std::string& b) { return LessIgnoringCase(a, b); });
-    items_.insert(at, item);
+    return items_;
 }
 
 } // namespace kernova
