@@ -13,10 +13,6 @@ namespace {
 
 using namespace layout;
 
-std::string UnreadableInstaller(const std::string& file, const std::error_code& ec) {
-    return "cannot read the installer file " + file + ": " + ec.message();
-}
-
 // Every field lies inside the file (the offsets count back from its end), so a read that
 // fails is the machine's fault, not the package's.
 std::string ReadField(InputFile& file, const std::string& path, std::int64_t offset,
@@ -27,7 +23,7 @@ std::string ReadField(InputFile& file, const std::string& path, std::int64_t off
                              " would lie before the start of the file");
     }
     if (std::error_code ec = file.ReadAt(offset, field.data(), field.size())) {
-        throw EnvironmentFault(UnreadableInstaller(path, ec));
+        throw UnreadableInstaller(path, ec);
     }
     return field;
 }
@@ -38,7 +34,7 @@ ArchiveDirectory ReadArchiveDirectory(FileSystem& files, const std::string& file
     std::error_code ec;
     std::unique_ptr<InputFile> handle = files.Open(file, ec);
     if (!handle) {
-        throw EnvironmentFault(UnreadableInstaller(file, ec));
+        throw UnreadableInstaller(file, ec);
     }
     const std::int64_t length = handle->Size();
     if (length < kTrailer) {

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace kernova {
 
@@ -13,5 +14,10 @@ class EnvironmentFault : public std::runtime_error {
   public:
     explicit EnvironmentFault(const std::string& why) : std::runtime_error(why) {}
 };
+
+// The installer's own file could not be opened or read.
+inline EnvironmentFault UnreadableInstaller(const std::string& file, const std::error_code& ec) {
+    return EnvironmentFault("cannot read the installer file " + file + ": " + ec.message());
+}
 
 } // namespace kernova

@@ -18,7 +18,7 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
     std::error_code ec;
     std::unique_ptr<InputFile> package = files.Open(file, ec);
     if (!package) {
-        throw EnvironmentFault("cannot read the installer file " + file + ": " + ec.message());
+        throw UnreadableInstaller(file, ec);
     }
     const auto unwritten = [&extractPath](const std::string& name, const std::error_code& why) {
         return EnvironmentFault("cannot write " + name + " to " + ShownFolder(extractPath) + ": " +

@@ -8,10 +8,10 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <exception>
 #include <iostream>
+#include <set>
 #include <system_error>
 
 namespace kernova {
@@ -103,6 +103,7 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
         StageTimings::Scope measure(timings, StageTimings::Copies);
         delivery.Finish();
     }
+    std::set<std::string> delivered;
     for (const Written& font : written) {
         const FontCopyResult& copy = delivery.result(font.ticket);
         if (copy.error) {
@@ -112,10 +113,8 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
             if (!outcome.copyError) {
                 outcome.copyError = copy.error;
             }
-        } else if (std::none_of(
-                       outcome.copied.begin(), outcome.copied.end(),
-                       [&](const CopiedFont& done) { return done.fileName == copy.fileName; })) {
-            outcome.copied.push_back({font.faceName, copy.fileName}); // registered once
+        } else if (delivered.insert(copy.fileName).second) { // one file is registered once
+            outcome.copied.push_back({font.faceName, copy.fileName});
         }
     }
     return outcome;

@@ -1,10 +1,10 @@
 // kernova-pack: writes a font installer (stub + package) and lists existing ones.
 #include "archive/package_writer.h"
-#include "interruption_exit.h"
 #include "pack_listing.h"
 #include "pack_options.h"
 #include "pack_plan.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/termination_cleanup.h"
 
 #include <filesystem>
 #include <iostream>
@@ -51,10 +51,13 @@ int main(int argc, char** argv) {
         return ListInstaller(files, *options.list, std::cout, std::cerr);
     }
     try {
-        const InterruptionExit interruption; // stopped, it leaves no output behind
+        // Stopped by a signal, it deletes the output's hidden staged file (an unnamed one
+        // goes with the process) and ends with 128 + the signal: no output behind.
+        kernova::posix::TerminationCleanup interruption;
+        interruption.Arm({});
         const std::string stub = options.stub ? *options.stub : DefaultStub();
         std::vector<kernova::PackageInput> entries = PlanPackage(options);
-        InterruptibleFileSystem files;
+        kernova::posix::PosixFileSystem files;
         kernova::WritePackage(files, stub, entries, options.output);
         std::cout << "kernova-pack: wrote " << options.output << " (" << entries.size()
                   << " entries)\n";

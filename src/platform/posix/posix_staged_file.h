@@ -37,9 +37,6 @@ class PosixStagedFile : public StagedFile {
     std::error_code Flush() override;
     std::error_code Commit(const std::string& target, Placement placement) override;
 
-    // The hidden name the file has until it is committed; empty for an unnamed file.
-    const std::string& hiddenPath() const { return hiddenPath_; }
-
   private:
     PosixStagedFile(UniqueFd fd, std::string folder, std::string hiddenPath,
                     RememberedStagedName name, bool writable)

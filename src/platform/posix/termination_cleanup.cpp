@@ -52,6 +52,9 @@ bool IsDots(const char* name) {
 // the listing is read again after each round, since another thread may still be adding a
 // file while this runs.
 void RemoveWatchedFolder() {
+    if (watch.folderFd < 0) {
+        return; // armed without a folder
+    }
     alignas(8) char records[4096];
     for (int round = 0; round < 64; ++round) {
         ::lseek(watch.folderFd, 0, SEEK_SET);
@@ -92,20 +95,9 @@ void CloseWatchFiles() {
     watch.folderFd = watch.parentFd = -1;
 }
 
-} // namespace
-
-TerminationCleanup::~TerminationCleanup() {
-    Disarm();
-}
-
-void TerminationCleanup::Arm(const std::string& folder) {
-    if (armed_) {
-        Disarm();
-    }
-    if (watchInUse.exchange(true)) {
-        throw std::system_error(std::make_error_code(std::errc::device_or_resource_busy),
-                                "another folder is already watched for termination");
-    }
+// Opens the folder and its parent for the handler; on failure nothing stays open and the
+// watch is free again.
+void OpenWatchedFolder(const std::string& folder) {
     std::string path = folder;
     while (path.size() > 1 && path.back() == '/') {
         path.pop_back();
@@ -128,7 +120,25 @@ void TerminationCleanup::Arm(const std::string& folder) {
         throw std::system_error(error, std::generic_category(), "cannot watch " + folder);
     }
     std::memcpy(watch.leaf, leaf.c_str(), leaf.size() + 1);
+}
 
+} // namespace
+
+TerminationCleanup::~TerminationCleanup() {
+    Disarm();
+}
+
+void TerminationCleanup::Arm(const std::string& folder) {
+    if (armed_) {
+        Disarm();
+    }
+    if (watchInUse.exchange(true)) {
+        throw std::system_error(std::make_error_code(std::errc::device_or_resource_busy),
+                                "another folder is already watched for termination");
+    }
+    if (!folder.empty()) {
+        OpenWatchedFolder(folder);
+    }
     struct sigaction action {};
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);

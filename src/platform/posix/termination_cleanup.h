@@ -20,8 +20,9 @@ class TerminationCleanup : public TerminationWatch {
     TerminationCleanup(const TerminationCleanup&) = delete;
     TerminationCleanup& operator=(const TerminationCleanup&) = delete;
 
-    // Watches `folder` (which exists) from now on. Throws std::system_error when the folder
-    // cannot be opened or another TerminationCleanup is armed.
+    // Watches `folder` (which exists; empty: no folder, only the hidden staged files, as
+    // the packer wants) from now on. Throws std::system_error when the folder cannot be
+    // opened or another TerminationCleanup is armed.
     void Arm(const std::string& folder);
 
     // Stops watching and restores the signals' previous handling.

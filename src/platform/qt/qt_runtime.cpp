@@ -1,6 +1,5 @@
 #include "platform/qt/qt_runtime.h"
 
-#include "archive/text_routines.h"
 #include "platform/message_box.h"
 #include "platform/qt/form_style.h"
 #include "ui/main_form.h"
@@ -118,15 +117,10 @@ Answer HeadlessRuntime::MsgBox(const std::string& text, MessageIcon /*icon*/,
 }
 
 void PrintMessage(std::FILE* out, const std::string& lead, const std::string& text) {
-    // Line by line, so that no text from a package can drive the terminal.
-    QStringList lines = ToDisplayText(text).split(QChar('\n'));
-    std::string printed = lead + ": ";
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        printed += (i == 0 ? "" : "\n") + ReplaceControls(lines[i].toStdString());
-    }
-    printed += "\n";
-    // A reader that went away (a closed pipe) is no reason to stop: the write just fails.
-    std::fputs(printed.c_str(), out);
+    // What comes from a package or a font reached the form with its control characters
+    // replaced already. A reader that went away (a closed pipe) is no reason to stop: the
+    // write just fails.
+    std::fprintf(out, "%s: %s\n", lead.c_str(), ToDisplayText(text).toUtf8().constData());
     std::fflush(out);
 }
 

@@ -60,7 +60,7 @@ class HeadlessRuntime : public QtRuntime {
     std::FILE* messages_;
 };
 
-// Writes `text` to `out` as "lead: text", its control characters replaced.
+// Writes "lead: text" to `out`, the text's line ends as LF.
 void PrintMessage(std::FILE* out, const std::string& lead, const std::string& text);
 
 } // namespace kernova::qt
