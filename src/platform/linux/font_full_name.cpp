@@ -1,11 +1,11 @@
 #include "platform/linux/font_full_name.h"
 
-#include "platform/linux/mapped_file.h"
 #include "platform/linux/name_record_text.h"
 #include "platform/linux/sfnt_directory.h"
 #include "platform/posix/posix_input_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <ft2build.h>
 #include <optional>
 #include <tuple>
@@ -22,36 +22,19 @@
 namespace kernova {
 namespace {
 
-// A FreeType library of its own for each lookup: it costs about two microseconds and
-// keeps lookups free of shared state.
-class FreeTypeLibrary {
-  public:
-    FreeTypeLibrary() {
-        if (FT_Init_FreeType(&library_) != 0) {
-            library_ = nullptr;
-        }
-    }
-    ~FreeTypeLibrary() {
-        if (library_ != nullptr) {
-            FT_Done_FreeType(library_);
-        }
-    }
-    FreeTypeLibrary(const FreeTypeLibrary&) = delete;
-    FreeTypeLibrary& operator=(const FreeTypeLibrary&) = delete;
-
-    FT_Library get() const { return library_; }
-
-  private:
-    FT_Library library_ = nullptr;
-};
-
+// Face 0 of a font read through `file`, which outlives this object: FreeType reads only
+// the tables it needs to open the face (a few kilobytes), never the glyphs, and nothing is
+// mapped (unmapping a file costs every processor a flush of its address cache).
 class FreeTypeFace {
   public:
-    // Face 0 of a font held in memory that outlives this object.
-    FreeTypeFace(FT_Library library, const MappedFile& bytes) {
-        if (library == nullptr ||
-            FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0,
-                               &face_) != 0) {
+    FreeTypeFace(FT_Library library, InputFile& file) {
+        stream_.size = static_cast<unsigned long>(file.Size());
+        stream_.descriptor.pointer = &file;
+        stream_.read = &Read;
+        FT_Open_Args args{};
+        args.flags = FT_OPEN_STREAM;
+        args.stream = &stream_;
+        if (library == nullptr || FT_Open_Face(library, &args, 0, &face_) != 0) {
             face_ = nullptr;
         }
     }
@@ -66,6 +49,22 @@ class FreeTypeFace {
     FT_Face get() const { return face_; }
 
   private:
+    // FreeType's read: a count of 0 is a seek (0 for success); otherwise the bytes read,
+    // fewer at the end of the file, none on an error.
+    static unsigned long Read(FT_Stream stream, unsigned long offset, unsigned char* buffer,
+                              unsigned long count) {
+        if (count == 0) {
+            return offset <= stream->size ? 0 : 1;
+        }
+        if (offset >= stream->size) {
+            return 0;
+        }
+        const unsigned long wanted = std::min(count, stream->size - offset);
+        auto* file = static_cast<InputFile*>(stream->descriptor.pointer);
+        return file->ReadAt(static_cast<std::int64_t>(offset), buffer, wanted) ? 0 : wanted;
+    }
+
+    FT_StreamRec stream_{};
     FT_Face face_ = nullptr;
 };
 
@@ -159,19 +158,26 @@ std::optional<std::string> FontconfigFullName(FT_Face face, const std::string& p
 
 } // namespace
 
-std::string ReadFontFullName(const std::string& path) {
+FontNameReader::FontNameReader() {
+    if (FT_Init_FreeType(&library_) != 0) {
+        library_ = nullptr;
+    }
+}
+
+FontNameReader::~FontNameReader() {
+    if (library_ != nullptr) {
+        FT_Done_FreeType(library_);
+    }
+}
+
+std::string FontNameReader::FullName(const std::string& path) {
     std::error_code ec;
     std::unique_ptr<posix::PosixInputFile> file =
         path.empty() ? nullptr : posix::PosixInputFile::Open(path, ec, Links::Follow);
-    if (!file || file->Size() == 0) {
+    if (!file || file->Size() == 0 || !SfntTablesInside(*file)) {
         return {};
     }
-    std::optional<MappedFile> bytes = MappedFile::Map(*file);
-    if (!bytes || !SfntTablesInside(bytes->data(), bytes->size())) {
-        return {};
-    }
-    FreeTypeLibrary library;
-    FreeTypeFace face(library.get(), *bytes);
+    FreeTypeFace face(library_, *file);
     if (face.get() == nullptr) {
         return {};
     }

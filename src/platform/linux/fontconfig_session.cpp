@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 namespace kernova {
 namespace {
@@ -26,6 +27,22 @@ std::string EnvironmentKey() {
             key += '-';
         }
         key.push_back('\0');
+    }
+    return key;
+}
+
+// A full name as fontconfig's listing compares it: folded as fontconfig folds case (more
+// than ASCII: "ß" folds to "ss"), with the spaces left out. Two names are the same font name
+// to fontconfig exactly when their keys are equal.
+std::string ListingKey(const FcChar8* name) {
+    std::unique_ptr<FcChar8, decltype(&FcStrFree)> folded(FcStrDowncase(name), &FcStrFree);
+    std::string key;
+    if (folded) {
+        for (const FcChar8* at = folded.get(); *at != 0; ++at) {
+            if (*at != ' ') {
+                key.push_back(static_cast<char>(*at));
+            }
+        }
     }
     return key;
 }
@@ -64,6 +81,7 @@ void FontconfigSession::Reload() {
     }
     config_ = std::move(fresh);
     stale_ = false;
+    fullNames_.reset();
 }
 
 bool FontconfigSession::ListsFullName(const std::string& fullName) {
@@ -71,15 +89,30 @@ bool FontconfigSession::ListsFullName(const std::string& fullName) {
     if (config == nullptr) {
         return false;
     }
-    UniqueFcPattern pattern(FcPatternCreate());
-    UniqueFcObjectSet properties(FcObjectSetBuild(FC_FILE, nullptr));
-    if (!pattern || !properties ||
-        !FcPatternAddString(pattern.get(), FC_FULLNAME, FcText(fullName))) {
-        return false;
+    // One listing of every font per configuration, not one per lookup: a package of
+    // thousands of fonts looked up on a desktop of thousands.
+    if (!fullNames_) {
+        fullNames_ = ListedFullNames(config);
     }
-    // Listing compares strings without regard to case and blanks.
+    return fullNames_->count(ListingKey(FcText(fullName))) != 0;
+}
+
+std::unordered_set<std::string> FontconfigSession::ListedFullNames(FcConfig* config) {
+    std::unordered_set<std::string> keys;
+    UniqueFcPattern pattern(FcPatternCreate());
+    UniqueFcObjectSet properties(FcObjectSetBuild(FC_FULLNAME, nullptr));
+    if (!pattern || !properties) {
+        return keys;
+    }
     UniqueFcFontSet fonts(FcFontList(config, pattern.get(), properties.get()));
-    return fonts && fonts->nfont > 0;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcChar8* name = nullptr;
+        for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FULLNAME, n, &name) == FcResultMatch;
+             ++n) {
+            keys.insert(ListingKey(name));
+        }
+    }
+    return keys;
 }
 
 void FontconfigSession::AddFontFile(const std::string& path) {
@@ -96,6 +129,7 @@ void FontconfigSession::AddFontFile(const std::string& path) {
     }
     if (FcConfigAppFontAddFile(config, FcText(path))) {
         outsideFiles_.push_back(path);
+        fullNames_.reset();
     }
 }
 

@@ -3,7 +3,9 @@
 #include "platform/linux/fontconfig_folder_cache.h"
 #include "platform/linux/fontconfig_handles.h"
 
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace kernova {
@@ -45,6 +47,7 @@ class FontconfigSession {
     // The same, reloaded first when this process changed a folder since it was loaded.
     FcConfig* UpToDate();
     void Reload();
+    static std::unordered_set<std::string> ListedFullNames(FcConfig* config);
 
     std::string environment_;
     UniqueFcConfig config_;
@@ -53,6 +56,8 @@ class FontconfigSession {
     // Files added from outside the indexed folders: the configuration does not know them.
     std::vector<std::string> outsideFiles_;
     FolderCaches folderCaches_;
+    // The listing keys of every full name config_ lists, made at the first lookup.
+    std::optional<std::unordered_set<std::string>> fullNames_;
 };
 
 } // namespace kernova

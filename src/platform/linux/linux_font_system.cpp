@@ -9,7 +9,7 @@
 namespace kernova {
 
 std::string LinuxFontSystem::FaceName(const std::string& fontFile) {
-    return ReadFontFullName(fontFile);
+    return names_.FullName(fontFile);
 }
 
 bool LinuxFontSystem::IsFaceInstalled(const std::string& faceName) {
@@ -17,13 +17,13 @@ bool LinuxFontSystem::IsFaceInstalled(const std::string& faceName) {
 }
 
 // fontconfig takes a font's names from its file, so the name the caller shows is not
-// needed to register it.
-void LinuxFontSystem::Register(const std::string& /*faceName*/, const std::string& installedFile) {
+// needed to register it; that there is one says the run read the file as a font (the copy
+// has the same bytes), so the file is not read again here.
+void LinuxFontSystem::Register(const std::string& faceName, const std::string& installedFile) {
     std::error_code ec;
     const std::string path =
         std::filesystem::absolute(installedFile, ec).lexically_normal().string();
-    // A file that is no usable font never reaches fontconfig.
-    if (ec || ReadFontFullName(path).empty()) {
+    if (ec || faceName.empty()) {
         return;
     }
     FontconfigSession::Instance().AddFontFile(path);

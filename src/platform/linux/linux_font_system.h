@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/font_system.h"
+#include "platform/linux/font_full_name.h"
 
 namespace kernova {
 
@@ -12,6 +13,9 @@ class LinuxFontSystem : public FontSystem {
     bool IsFaceInstalled(const std::string& faceName) override;
     void Register(const std::string& faceName, const std::string& installedFile) override;
     void BroadcastChange() override;
+
+  private:
+    FontNameReader names_;
 };
 
 } // namespace kernova

@@ -1,7 +1,10 @@
 #include "platform/linux/sfnt_directory.h"
 
+#include "platform/file_system.h"
+
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace kernova {
 namespace {
@@ -23,29 +26,41 @@ bool IsSfntFace(const unsigned char* at) {
 
 } // namespace
 
-bool SfntTablesInside(const unsigned char* data, std::size_t size) {
+bool SfntTablesInside(InputFile& file) {
+    const auto size = static_cast<std::uint64_t>(file.Size());
+    unsigned char head[16] = {};
     if (size < 12) {
-        return size < 4 || !(IsSfntFace(data) || std::memcmp(data, "ttcf", 4) == 0);
+        return size < 4 || file.ReadAt(0, head, 4) ||
+               !(IsSfntFace(head) || std::memcmp(head, "ttcf", 4) == 0);
+    }
+    if (file.ReadAt(0, head, size < 16 ? 12 : 16)) {
+        return false;
     }
     std::uint64_t face = 0;
-    if (std::memcmp(data, "ttcf", 4) == 0) {
-        if (size < 16 || Read32(data + 8) == 0) {
+    if (std::memcmp(head, "ttcf", 4) == 0) {
+        if (size < 16 || Read32(head + 8) == 0) {
             return false;
         }
-        face = Read32(data + 12);
-        if (face + 12 > size || !IsSfntFace(data + face)) {
+        face = Read32(head + 12);
+        if (face + 12 > size || file.ReadAt(static_cast<std::int64_t>(face), head, 12) ||
+            !IsSfntFace(head)) {
             return false;
         }
-    } else if (!IsSfntFace(data)) {
+    } else if (!IsSfntFace(head)) {
         return true;
     }
-    const std::uint64_t tables = Read16(data + face + 4);
+    const std::uint64_t tables = Read16(head + 4);
     const std::uint64_t records = face + 12;
     if (records + tables * 16 > size) {
         return false;
     }
+    // At most 65535 records of 16 bytes: one read of the whole directory.
+    std::vector<unsigned char> directory(static_cast<std::size_t>(tables * 16));
+    if (file.ReadAt(static_cast<std::int64_t>(records), directory.data(), directory.size())) {
+        return false;
+    }
     for (std::uint64_t i = 0; i < tables; ++i) {
-        const unsigned char* record = data + records + i * 16;
+        const unsigned char* record = directory.data() + i * 16;
         const std::uint64_t offset = Read32(record + 8);
         const std::uint64_t length = Read32(record + 12);
         if (offset + length > size) {
