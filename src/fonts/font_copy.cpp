@@ -121,10 +121,12 @@ void FontDelivery::Finish() {
 }
 
 void FontDelivery::DeliverGroup() {
-    // Every file of the group is being written back already: the first flush waits for
-    // the disk, the others mostly find their data there.
+    // Every file of the group is being written back already. One flush of the whole file
+    // system puts them all on the disk at the cost of about one; where that is not to be
+    // had, or it failed without saying for which file, each is flushed on its own.
+    const bool flushedAll = !pending_.empty() && !files_.FlushFileSystem(folder_);
     for (Pending& font : pending_) {
-        results_[font.ticket].error = font.file->Flush();
+        results_[font.ticket].error = flushedAll ? font.file->CheckFlushed() : font.file->Flush();
     }
     for (Pending& font : pending_) {
         FontCopyResult& result = results_[font.ticket];

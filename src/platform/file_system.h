@@ -67,6 +67,9 @@ class StagedFile {
     virtual void StartWriteBack() {}
     // Waits until the bytes are on the disk.
     virtual std::error_code Flush() = 0;
+    // After FileSystem::FlushFileSystem succeeded: whether this file's own bytes reached the
+    // disk without an error. Costs no wait of its own; by default a Flush.
+    virtual std::error_code CheckFlushed() { return Flush(); }
     // Gives the file the name `target` (a full path in the same folder). A commit that
     // fails leaves the file staged: another name may be tried.
     virtual std::error_code Commit(const std::string& target, Placement placement) = 0;
@@ -100,6 +103,14 @@ class FileSystem {
     // (another file system, another owner, another name for it), and the caller copies.
     virtual std::unique_ptr<StagedFile> Adopt(const std::string& path,
                                               const std::string& folder) = 0;
+
+    // Waits until everything written on the file system that holds `folder` is on the disk:
+    // one wait for many files. A failure says nothing of which file it concerns; the
+    // caller then flushes file by file. Unsupported (the default) is such a failure.
+    virtual std::error_code FlushFileSystem(const std::string& folder) {
+        (void)folder;
+        return std::make_error_code(std::errc::function_not_supported);
+    }
 
     // Deletes one file (never a folder; a link itself, not what it points at).
     virtual std::error_code Remove(const std::string& path) = 0;

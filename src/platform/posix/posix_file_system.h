@@ -12,6 +12,7 @@ class PosixFileSystem : public FileSystem {
     std::unique_ptr<StagedFile> Stage(const std::string& folder, unsigned mode,
                                       std::error_code& ec) override;
     std::unique_ptr<StagedFile> Adopt(const std::string& path, const std::string& folder) override;
+    std::error_code FlushFileSystem(const std::string& folder) override;
     std::error_code Remove(const std::string& path) override;
     bool IsFolder(const std::string& path) override;
     bool SameFile(const std::string& a, const std::string& b) override;

@@ -35,6 +35,7 @@ class PosixStagedFile : public StagedFile {
     std::error_code SetMode(unsigned mode) override;
     void StartWriteBack() override;
     std::error_code Flush() override;
+    std::error_code CheckFlushed() override;
     std::error_code Commit(const std::string& target, Placement placement) override;
 
   private:
