@@ -3,14 +3,16 @@
 #include "archive/environment_fault.h"
 #include "archive/plain_file_name.h"
 #include "platform/file_system.h"
+#include "platform/pace.h"
 #include "platform/path.h"
 
 namespace kernova {
 
 void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirectory& directory,
                 const std::string& extractPath, const std::function<void()>& pump) {
-    const auto yield = [&pump] {
-        if (pump) {
+    Pace pace;
+    const auto yield = [&pump, &pace] {
+        if (pump && pace.Due()) {
             pump();
         }
     };
@@ -28,14 +30,12 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
     // Read order: the entry nearest the trailer first, so of two entries with the same
     // name the one appended earlier is written last and remains.
     for (const ArchiveEntry& entry : directory.entries) {
-        yield(); // the notice stays painted: a few times per entry, and during long copies
+        yield(); // the notice stays painted: between entries, and during long copies
         const std::string target = JoinPath(extractPath, entry.name);
         if (!IsPlainFileName(entry.name) || target.empty()) {
             continue;
         }
-        yield();
         (void)files.Remove(target);
-        yield();
         if (entry.size < 0) {
             continue;
         }
@@ -46,16 +46,12 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
             throw unwritten(entry.name, ec);
         }
         ec = staged->CopyFrom(*package, entry.dataOffset, entry.size, yield);
-        yield();
         if (!ec) {
             ec = staged->Commit(target, Placement::Replace);
         }
         if (ec) {
             throw unwritten(entry.name, ec);
         }
-        yield();
-        yield();
-        yield();
     }
 }
 

@@ -98,6 +98,7 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
         state.progress =
             InstallState::Progress{ProgressFillWidth(request.troughWidth, count, index + 1),
                                    PercentText(count, index + 1)};
+        display.Progress(state);
     }
     {
         StageTimings::Scope measure(timings, StageTimings::Copies);

@@ -36,6 +36,9 @@ class InstallDisplay {
     virtual void Begin() {}
     // Shows `state` now.
     virtual void Refresh(const InstallState& state) = 0;
+    // One more font was handled: `state` is to be shown before long (the display decides
+    // how often it paints and lets the window respond).
+    virtual void Progress(const InstallState& state) { (void)state; }
     // The already-installed box, shown over `state`.
     virtual Answer AskAlreadyInstalled(const InstallState& state, const std::string& text,
                                        MessageButtons buttons) = 0;

@@ -1,4 +1,5 @@
 #include "fonts/install_run.h"
+#include "platform/pace.h"
 #include "platform/platform.h"
 #include "ui/favorites.h"
 #include "ui/frm_main.h"
@@ -23,6 +24,16 @@ class WizardInstallDisplay : public InstallDisplay {
         runtime_.Refresh();
     }
 
+    // The bar moves by the clock: painted and the window kept responsive every frame,
+    // however many fonts that frame handled.
+    void Progress(const InstallState& state) override {
+        if (silent_ || !pace_.Due()) {
+            return;
+        }
+        Refresh(state);
+        runtime_.PumpEvents();
+    }
+
     Answer AskAlreadyInstalled(const InstallState& state, const std::string& text,
                                MessageButtons buttons) override {
         Show(state);
@@ -43,6 +54,7 @@ class WizardInstallDisplay : public InstallDisplay {
     MainForm& form_;
     Runtime& runtime_;
     bool silent_;
+    Pace pace_;
 };
 
 void ShowFinishPage(MainForm& form, const char* buttonCaption) {

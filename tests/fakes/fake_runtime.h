@@ -65,7 +65,6 @@ class FakeRuntime : public Runtime {
     const MainForm* form = nullptr;
     std::vector<Box> boxes;
     std::deque<Answer> answers;
-    int pumps = 0;
     std::vector<std::string> atRefresh;
     std::function<void(int)> onRefresh;
     std::vector<std::string> errors; // ReportError
@@ -79,7 +78,7 @@ class FakeRuntime : public Runtime {
         return answer;
     }
     void ReportError(const std::string& text) override { errors.push_back(text); }
-    void PumpEvents() override { ++pumps; }
+    void PumpEvents() override {}
     void Refresh() override {
         atRefresh.push_back(Showing());
         onRefresh ? onRefresh(int(atRefresh.size())) : void();

@@ -59,6 +59,10 @@ QtWizard::QtWizard(QtTestWorld& world, const WizardPackage& package) {
     for (const std::string& font : package.fonts) {
         entries.push_back(BytesEntry(font, ReadFileBytes(TestFont(font))));
     }
+    for (int copy = 1; copy <= package.copies; ++copy) {
+        entries.push_back(BytesEntry("Copy" + std::to_string(copy) + ".ttf",
+                                     ReadFileBytes(TestFont(package.fonts.front()))));
+    }
     for (const auto& [name, text] :
          {std::pair{"license.txt", package.license}, std::pair{"readme.txt", package.readme}}) {
         if (!text.empty()) {

@@ -56,6 +56,7 @@ struct WizardPackage {
     std::string readme{};  // empty: no information page
     std::string urlName = "Kernova on the web";
     std::vector<std::string> fonts = {"KernovaSampleSans-Regular.ttf"};
+    int copies = 0; // more entries with the first font's bytes: "Copy1.ttf", "Copy2.ttf", ...
 };
 
 // A real installer (stand-in stub + package) loaded by a real FrmMain (Form_Load) and shown

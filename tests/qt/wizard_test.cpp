@@ -2,10 +2,13 @@
 
 #include "qt/qt_wizard.h"
 
+#include "platform/qt/form_widgets.h"
+
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace kernova::test {
@@ -89,6 +92,47 @@ TEST(WizardLeaving, CancelsOnEveryPageBeforeTheRun) {
         EXPECT_TRUE(wizard.runtime().boxes.empty());
         EXPECT_EQ(FolderNames(world.tmp()), std::vector<std::string>{});
     }
+}
+
+// Records the text of a label each time it is painted.
+class PaintedTexts : public QObject {
+  public:
+    explicit PaintedTexts(qt::LabelWidget& label) : label_(label) {
+        label.installEventFilter(this);
+    }
+    std::vector<std::string> texts;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &label_ && event->type() == QEvent::Paint) {
+            const std::string text = label_.text().toStdString();
+            if (texts.empty() || texts.back() != text) {
+                texts.push_back(text);
+            }
+        }
+        return false;
+    }
+
+  private:
+    qt::LabelWidget& label_;
+};
+
+// While a large package is copied the bar moves: the percentage is painted many times
+// over, rising, not just at 0 % and 100 %.
+TEST(WizardInstalling, TheProgressIsPaintedWhileManyFontsAreCopied) {
+    QtTestWorld world;
+    QtWizard wizard(world, {.copies = 1000});
+    PaintedTexts percent(wizard.widget<qt::LabelWidget>("lblPercent"));
+    EXPECT_EQ(wizard.Do("cmdNext"), std::nullopt);
+    ASSERT_EQ(wizard.CurrentPage(), "picFinish");
+    ASSERT_EQ(FolderNames(world.fontsDir()).size(), 1001u);
+    std::vector<int> shown;
+    for (const std::string& text : percent.texts) {
+        if (!text.empty()) {
+            shown.push_back(std::stoi(text));
+        }
+    }
+    EXPECT_GE(shown.size(), 5u) << "painted: " << ::testing::PrintToString(percent.texts);
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
 }
 
 } // namespace
