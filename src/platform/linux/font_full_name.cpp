@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <ft2build.h>
 #include <optional>
 #include <tuple>
@@ -23,13 +24,15 @@ namespace kernova {
 namespace {
 
 // Face 0 of a font read through `file`, which outlives this object: FreeType reads only
-// the tables it needs to open the face (a few kilobytes), never the glyphs, and nothing is
-// mapped (unmapping a file costs every processor a flush of its address cache).
+// the tables it needs to open the face, never the glyphs, and nothing is mapped (unmapping
+// a file costs every processor a flush of its address cache). FreeType asks for dozens of
+// small pieces, mostly near each other: they are served from one window of the file, read
+// a block at a time, so a small font costs one read.
 class FreeTypeFace {
   public:
-    FreeTypeFace(FT_Library library, InputFile& file) {
+    FreeTypeFace(FT_Library library, InputFile& file) : file_(file) {
         stream_.size = static_cast<unsigned long>(file.Size());
-        stream_.descriptor.pointer = &file;
+        stream_.descriptor.pointer = this;
         stream_.read = &Read;
         FT_Open_Args args{};
         args.flags = FT_OPEN_STREAM;
@@ -49,6 +52,8 @@ class FreeTypeFace {
     FT_Face get() const { return face_; }
 
   private:
+    static constexpr unsigned long kWindow = 64 * 1024;
+
     // FreeType's read: a count of 0 is a seek (0 for success); otherwise the bytes read,
     // fewer at the end of the file, none on an error.
     static unsigned long Read(FT_Stream stream, unsigned long offset, unsigned char* buffer,
@@ -59,11 +64,30 @@ class FreeTypeFace {
         if (offset >= stream->size) {
             return 0;
         }
+        auto* self = static_cast<FreeTypeFace*>(stream->descriptor.pointer);
         const unsigned long wanted = std::min(count, stream->size - offset);
-        auto* file = static_cast<InputFile*>(stream->descriptor.pointer);
-        return file->ReadAt(static_cast<std::int64_t>(offset), buffer, wanted) ? 0 : wanted;
+        return self->Fetch(offset, buffer, wanted) ? wanted : 0;
     }
 
+    bool Fetch(unsigned long offset, unsigned char* buffer, unsigned long count) {
+        if (count >= kWindow) {
+            return !file_.ReadAt(static_cast<std::int64_t>(offset), buffer, count);
+        }
+        if (offset < windowStart_ || offset + count > windowStart_ + window_.size()) {
+            window_.resize(std::min(kWindow, stream_.size - offset));
+            if (file_.ReadAt(static_cast<std::int64_t>(offset), window_.data(), window_.size())) {
+                window_.clear();
+                return false;
+            }
+            windowStart_ = offset;
+        }
+        std::memcpy(buffer, window_.data() + (offset - windowStart_), count);
+        return true;
+    }
+
+    InputFile& file_;
+    std::vector<unsigned char> window_;
+    unsigned long windowStart_ = 0;
     FT_StreamRec stream_{};
     FT_Face face_ = nullptr;
 };
