@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Runs every benchmark; each prints its ratio against a reference measured in the same run.
+# Runs every benchmark, each against a reference measured in the same run, and prints the
+# table of their figures (bench/report.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-for bench in extract fonts startup install; do
-  echo "== bench/$bench.sh"
-  bash "bench/$bench.sh"
-done
+exec bash bench/report.sh "$@"
