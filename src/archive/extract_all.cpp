@@ -8,7 +8,8 @@
 namespace kernova {
 
 void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirectory& directory,
-                const std::string& extractPath, const std::function<void()>& pump) {
+                const std::string& extractPath, const std::function<void()>& pump,
+                const EntryFilter& wanted) {
     const auto yield = [&pump] {
         if (pump) {
             pump();
@@ -30,7 +31,7 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
     for (const ArchiveEntry& entry : directory.entries) {
         yield(); // the notice stays painted: a few times per entry, and during long copies
         const std::string target = JoinPath(extractPath, entry.name);
-        if (!IsPlainFileName(entry.name) || target.empty()) {
+        if (!IsPlainFileName(entry.name) || target.empty() || (wanted && !wanted(entry.name))) {
             continue;
         }
         yield();
