@@ -1,65 +1,42 @@
-// Extraction of a ~300 MB package (3000 font-sized entries of 40 KiB plus one of 150 MiB)
-// against `cp -R` of the same files, in the same run, on the same file system:
-//   extract: a child process runs the directory pass and ExtractAll into a private folder
-//   cp:      a child process copies the source folder
-// Both are timed from spawn to exit with warm caches, dirty pages flushed between rounds,
-// and their outputs removed outside the timing. The extraction child reports its own peak
-// resident memory (getrusage ru_maxrss, and the kernel's VmHWM of its own image).
-// Everything lives under the build tree (bench-data/extract), never in /tmp.
+// `/E` through the real installer on a ~300 MB package (3000 font-sized entries of 40 KiB,
+// one of 150 MiB and a descriptor) against one `cp -R` of the same files into a folder
+// beside the installer: the same file system, the same run. Both run as children in a world
+// of their own (bench/installer_world.h: uid 65534 when root, no display), timed from spawn
+// to exit with warm caches, dirty pages flushed and their outputs removed between them,
+// untimed; which goes first alternates from round to round. Measured with TMPDIR on the
+// installer's file system and, where /dev/shm is there, on tmpfs. Prints for each the
+// medians, their spread (min-max), the ratio and the installer's peak memory.
+// Everything lives under the build tree (bench-data/extract) or in /dev/shm, never /tmp.
 //
-//   bench_extract_bench [ROUNDS]         (median of ROUNDS, default 5)
-//   bench_extract_bench --extract PACKAGE FOLDER    (the measured child)
+//   bench_extract_bench [ROUNDS]   (median of ROUNDS, default 5)
 
-#include "archive/archive_directory.h"
-#include "archive/extraction.h"
 #include "archive/package_writer.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <spawn.h>
-#include <sstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "bench_support.h"
+#include "installer_world.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using bench::Clock;
 using bench::Median;
-using bench::Seconds;
 
 constexpr int kSmallEntries = 3000;
 constexpr std::size_t kSmallSize = 40 << 10;
 constexpr std::size_t kLargeSize = std::size_t{150} << 20;
-constexpr double kTimeTarget = 1.5;
-constexpr long kMemoryTargetKiB = 32 << 10;
-
-struct Child {
-    double seconds = 0;
-    std::string output;
-};
-
-// Runs a program to its end, its standard output captured in a file; throws on failure.
-Child Run(const std::vector<std::string>& argv, const fs::path& outFile) {
-    Child child;
-    child.seconds = bench::Run(argv, outFile);
-    std::ifstream in(outFile);
-    child.output.assign(std::istreambuf_iterator<char>(in), {});
-    return child;
-}
+constexpr double kTimeTarget = 1.3;
+constexpr long kMemoryTargetMiB = 64;
+constexpr const char* kInstallerName = "Bench.run";
 
 // Writes `size` bytes of a pattern that differs per file, in bounded pieces.
 void MakeFile(const fs::path& path, std::size_t size, unsigned seed) {
@@ -83,7 +60,9 @@ void MakeFile(const fs::path& path, std::size_t size, unsigned seed) {
     }
 }
 
-fs::path MakePackage(const fs::path& data, const fs::path& sources) {
+// The entries' files (made once) and the installer: the real stub with them appended,
+// made again whenever the stub is newer.
+fs::path MakeInstaller(const fs::path& data, const fs::path& sources, const fs::path& stub) {
     fs::create_directories(sources);
     std::vector<kernova::PackageInput> inputs;
     for (int i = 0; i < kSmallEntries; ++i) {
@@ -94,96 +73,168 @@ fs::path MakePackage(const fs::path& data, const fs::path& sources) {
     }
     MakeFile(sources / "Large.ttf", kLargeSize, 99999);
     inputs.push_back({"Large.ttf", (sources / "Large.ttf").string(), {}, false, false});
-    MakeFile(data / "stub", 1 << 20, 7);
-    const fs::path package = data / "installer";
-    if (!fs::exists(package)) {
-        kernova::WritePackage(bench::Files(), (data / "stub").string(), inputs, package.string());
+    std::ofstream(sources / "kernova.xml") << "<XML>\r\n<Title>Bench</Title>\r\n</XML>\r\n";
+    inputs.push_back({"kernova.xml", (sources / "kernova.xml").string(), {}, false, false});
+    const fs::path installer = data / kInstallerName;
+    if (!fs::exists(installer) || fs::last_write_time(installer) < fs::last_write_time(stub)) {
+        fs::remove(installer);
+        kernova::WritePackage(bench::Files(), stub.string(), inputs, installer.string());
     }
-    return package;
+    return installer;
 }
 
-long PeakOfOwnImageKiB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
+// A folder of its own in shared memory (tmpfs), removed with the object; none without one.
+struct SharedMemoryFolder {
+    std::string path = "/dev/shm/kernova-bench-XXXXXX";
+    bool made = ::mkdtemp(path.data()) != nullptr;
+    SharedMemoryFolder() {
+        if (made && bench::RunningAsRoot()) {
+            (void)::chown(path.c_str(), bench::kNobody, bench::kNobody);
         }
     }
-    return -1;
+    ~SharedMemoryFolder() {
+        std::error_code ec;
+        fs::remove_all(made ? path : "", ec);
+    }
+};
+
+struct Figures {
+    std::vector<double> cp, installer, ratio;
+    long peakKiB = 0;
+};
+
+std::string Spread(const std::vector<double>& values, const char* format) {
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    char text[64];
+    std::snprintf(text, sizeof text, format, *low, *high);
+    return text;
 }
 
-// The measured child: extract, report, and leave the folder for the parent to check.
-int ExtractChild(const std::string& package, const std::string& parent) {
-    const kernova::ArchiveDirectory directory =
-        kernova::ReadArchiveDirectory(bench::Files(), package);
-    kernova::ExtractionFolder folder(bench::Files(), parent);
-    kernova::ExtractAll(bench::Files(), package, directory, folder.path(), {});
-    struct rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%s\n%ld\n%ld\n", folder.path().c_str(), usage.ru_maxrss, PeakOfOwnImageKiB());
-    std::fflush(stdout);
-    std::_Exit(0); // skips the folder's removal: the parent checks it, then removes it untimed
+// Rounds of cp and /E side by side in one world; /E extracts via `temp` (the world's own
+// TMPDIR when empty).
+Figures Measure(const fs::path& where, const fs::path& installer, const fs::path& sources,
+                const std::string& temp, int rounds) {
+    const bench::World world(where);
+    const fs::path out = world.root / "out";
+    const fs::path copy = world.root / "copy";
+    fs::create_directories(out);
+    fs::create_hard_link(installer, out / kInstallerName); // no second 300 MB
+    bench::GiveAway(out);
+    std::map<std::string, std::string> env = world.Environment();
+    if (!temp.empty()) {
+        env["TMPDIR"] = temp;
+    }
+    const fs::path tmp = env["TMPDIR"];
+
+    // Each starts from the same state: nothing of the other's left, everything on disk.
+    const auto clear = [&] {
+        for (const auto& file : fs::directory_iterator(out)) {
+            if (file.path().filename() != kInstallerName) {
+                fs::remove(file.path());
+            }
+        }
+        fs::remove_all(copy);
+        ::sync();
+    };
+    const auto runCp = [&] {
+        clear();
+        const bench::ChildRun cp =
+            bench::RunChild({"/bin/cp", "-R", sources.string(), copy.string()}, env);
+        if (cp.status != 0) {
+            throw std::runtime_error("cp failed: " + cp.err);
+        }
+        return cp;
+    };
+    const auto runInstaller = [&] {
+        clear();
+        const bench::ChildRun run =
+            bench::RunChild({(out / kInstallerName).string(), "/E"}, env, world.root);
+        if (run.status != 0) {
+            throw std::runtime_error("the installer failed with status " +
+                                     std::to_string(run.status) + ": " + run.err);
+        }
+        for (const auto& source : fs::directory_iterator(sources)) {
+            const fs::path written = out / source.path().filename();
+            if (!fs::exists(written) || fs::file_size(written) != source.file_size()) {
+                throw std::runtime_error("/E did not write " + written.string());
+            }
+        }
+        if (!fs::is_empty(tmp)) {
+            throw std::runtime_error("/E left files in " + tmp.string());
+        }
+        return run;
+    };
+
+    Figures figures;
+    for (int round = -1; round < rounds; ++round) { // round -1 warms the caches
+        bench::ChildRun cp, installed;
+        if (round % 2 == 0) {
+            cp = runCp();
+            installed = runInstaller();
+        } else {
+            installed = runInstaller();
+            cp = runCp();
+        }
+        if (round >= 0) {
+            figures.cp.push_back(cp.seconds);
+            figures.installer.push_back(installed.seconds);
+            figures.ratio.push_back(installed.seconds / cp.seconds);
+            figures.peakKiB = std::max(figures.peakKiB, installed.peakKiB);
+            std::printf("  round %d: cp %.3f s, /E %.3f s, /E peak %.1f MiB\n", round + 1,
+                        cp.seconds, installed.seconds,
+                        static_cast<double>(installed.peakKiB) / 1024);
+            std::fflush(stdout);
+        }
+    }
+    fs::remove_all(world.root);
+    return figures;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     try {
-        if (argc == 4 && std::string(argv[1]) == "--extract") {
-            return ExtractChild(argv[2], argv[3]);
-        }
         const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-        const fs::path data = fs::path(KERNOVA_BINARY_DIR) / "bench-data" / "extract";
+        const fs::path binary = KERNOVA_BINARY_DIR;
+        const fs::path data = binary / "bench-data" / "extract";
         const fs::path sources = data / "fonts";
-        const fs::path work = data / "work";
         fs::create_directories(data);
         std::cout << "preparing " << kSmallEntries << " x " << (kSmallSize >> 10) << " KiB + "
                   << (kLargeSize >> 20) << " MiB in " << data << "\n";
-        const fs::path package = MakePackage(data, sources);
-        const fs::path self = fs::read_symlink("/proc/self/exe");
-        std::cout << "package: " << fs::file_size(package) / (1 << 20) << " MiB\n";
+        const fs::path installer = MakeInstaller(data, sources, binary / "kernova-installer");
+        std::printf("installer with its package: %.0f MiB\n",
+                    static_cast<double>(fs::file_size(installer)) / (1 << 20));
 
-        std::vector<double> copyTimes, extractTimes;
-        long peakRss = 0, peakImage = 0;
-        for (int round = -1; round < rounds; ++round) { // round -1 warms the caches
-            fs::remove_all(work);
-            fs::create_directories(work);
-            ::sync();
-            Child copy =
-                Run({"cp", "-R", sources.string(), (work / "copy").string()}, data / "cp.out");
-            ::sync();
-            Child extract =
-                Run({self.string(), "--extract", package.string(), work.string()}, data / "x.out");
-            std::istringstream report(extract.output);
-            std::string folder;
-            long rss = 0, image = 0;
-            report >> folder >> rss >> image;
-            if (!fs::exists(fs::path(folder) / "Large.ttf") ||
-                fs::file_size(fs::path(folder) / "Large.ttf") != kLargeSize ||
-                fs::file_size(fs::path(folder) / "Bench2999.ttf") != kSmallSize) {
-                throw std::runtime_error("the extraction is incomplete");
+        SharedMemoryFolder shm;
+        const std::pair<const char*, std::optional<std::string>> temps[] = {
+            {"TMPDIR on the same file system", ""},
+            {"TMPDIR on tmpfs (/dev/shm)", shm.made ? std::optional(shm.path) : std::nullopt}};
+        bool met = true;
+        std::vector<std::string> table;
+        for (const auto& [label, temp] : temps) {
+            if (!temp) {
+                continue;
             }
-            if (round >= 0) {
-                copyTimes.push_back(copy.seconds);
-                extractTimes.push_back(extract.seconds);
-                peakRss = std::max(peakRss, rss);
-                peakImage = std::max(peakImage, image);
-                std::printf("round %d: cp %.3f s, extract %.3f s\n", round + 1, copy.seconds,
-                            extract.seconds);
-            }
+            std::printf("%s\n", label);
+            const Figures f = Measure(data / "world", installer, sources, *temp, rounds);
+            const double ratio = Median(f.installer) / Median(f.cp);
+            const double peakMiB = static_cast<double>(f.peakKiB) / 1024.0;
+            met = met && ratio <= kTimeTarget && peakMiB < kMemoryTargetMiB;
+            char line[256];
+            std::snprintf(line, sizeof line,
+                          "%-31s cp %.3f s (%s)  /E %.3f s (%s)  ratio %.2fx (%s)  peak %.1f MiB",
+                          label, Median(f.cp), Spread(f.cp, "%.3f-%.3f").c_str(),
+                          Median(f.installer), Spread(f.installer, "%.3f-%.3f").c_str(), ratio,
+                          Spread(f.ratio, "%.2f-%.2f").c_str(), peakMiB);
+            table.push_back(line);
         }
-        fs::remove_all(work);
-        const double cp = Median(copyTimes);
-        const double extract = Median(extractTimes);
-        std::printf("median of %d: cp %.3f s, extract %.3f s, ratio %.2fx (target <= %.1fx)\n",
-                    rounds, cp, extract, extract / cp, kTimeTarget);
-        std::printf("extraction peak memory: %.1f MiB (ru_maxrss), %.1f MiB (VmHWM of its own "
-                    "image) (target < %ld MiB)\n",
-                    peakRss / 1024.0, peakImage / 1024.0, kMemoryTargetKiB >> 10);
-        const bool met = extract / cp <= kTimeTarget && peakRss < kMemoryTargetKiB;
-        std::printf("%s\n", met ? "targets met" : "TARGETS MISSED");
-        return met ? 0 : 1;
+        std::printf("median of %d rounds (min-max):\n", rounds);
+        for (const std::string& line : table) {
+            std::printf("%s\n", line.c_str());
+        }
+        std::printf("targets: ratio <= %.1fx, peak memory < %ld MiB: %s\n", kTimeTarget,
+                    kMemoryTargetMiB, met ? "met" : "MISSED");
+        return 0;
     } catch (const std::exception& failure) {
         std::cerr << "bench_extract_bench: " << failure.what() << "\n";
         return 2;

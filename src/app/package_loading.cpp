@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "ui/frm_main.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -22,32 +23,51 @@
 namespace kernova {
 namespace {
 
+constexpr const char* kDescriptorName = "kernova.xml";
+
 // Boolean(tag, default): the descriptor's value of `tag` as a Boolean; a text that is not
 // one throws std::invalid_argument.
 bool TagIsTrue(FileSystem& files, const std::string& tag, const std::string& defaultValue) {
     return TextToBoolean(ReadTag(files, tag, "", defaultValue));
 }
 
-// The text box contents for an optional text file: its text when the descriptor says the
-// package has one (a missing file then is a corrupt package), else empty. A silent run
-// shows no text: it only checks that the file is there.
-std::string OptionalText(FileSystem& files, const std::string& tag, const std::string& path,
-                         bool shown) {
+// How a run uses the package's optional texts.
+enum class Texts {
+    Shown,   // read from the private folder
+    Present, // only checked to be in the private folder
+    Listed,  // only checked to be among the entries: /E keeps them out of the folder
+};
+
+// The text box contents for the optional text file `name`: its text when the descriptor
+// says the package has one (a missing file then is a corrupt package), else empty. A
+// silent run shows no text: it only checks that the file is there.
+std::string OptionalText(FileSystem& files, const std::string& tag, const MainForm& form,
+                         const std::string& name, Texts texts) {
     if (!TagIsTrue(files, tag, "False")) {
         return {};
     }
+    const std::string path = form.ExtractPath + name;
     try {
-        if (shown) {
+        if (texts == Texts::Shown) {
             return ReadTextWithCrLf(files, path);
         }
+        const std::vector<std::string>& listed = form.lstFiles.items();
         std::error_code ec;
-        if (!files.Open(path, ec)) {
-            throw std::system_error(ec, path);
+        if (texts == Texts::Listed ? std::find(listed.begin(), listed.end(), name) == listed.end()
+                                   : !files.Open(path, ec)) {
+            throw std::system_error(
+                ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory), path);
         }
         return {};
     } catch (const std::system_error& e) {
         throw CorruptPackage("the descriptor promises " + path + ": " + e.what());
     }
+}
+
+// What a run that shows nothing still reads from the private folder: the descriptor (in
+// any letter case, as a file system that ignores case would find it) and the pictures.
+bool ReadAtStartUp(const std::string& name) {
+    return EqualsIgnoringCase(name, kDescriptorName) || IsPackagePicture(name);
 }
 
 // Font entries are the names ending in "TTF" in any letter case, spaces around ignored.
@@ -61,7 +81,11 @@ bool IsFontEntry(const std::string& name) {
 void FrmMain::Start() {
     // A package that cannot be read ends the program: corrupt when its bytes are wrong, the
     // machine's fault (with the cause and the file) when the machine is.
-    const bool silent = SwitchOf(startup_.commandLine) != CommandLineSwitch::None;
+    const CommandLineSwitch run = SwitchOf(startup_.commandLine);
+    const bool silent = run != CommandLineSwitch::None;
+    // /E writes every entry straight from the package beside the installer: the private
+    // folder gets only what the start-up itself reads, so it needs no room for the fonts.
+    const bool extractOnly = run == CommandLineSwitch::Extract;
     auto fail = [&](const std::string& text, ExitCode code) {
         frmExtracting.visible = false;
         frmExtracting.loaded = false;
@@ -80,8 +104,8 @@ void FrmMain::Start() {
             throw EnvironmentFault("cannot find this installer's own file to read the package "
                                    "from; start it by its full path");
         }
-        const ArchiveDirectory directory = ReadArchiveDirectory(files, startup_.executablePath);
-        for (const ArchiveEntry& entry : directory.entries) {
+        directory_ = ReadArchiveDirectory(files, startup_.executablePath);
+        for (const ArchiveEntry& entry : directory_.entries) {
             form.lstFiles.AddItem(entry.name);
         }
 
@@ -99,19 +123,20 @@ void FrmMain::Start() {
         } catch (const std::system_error& e) {
             throw EnvironmentFault(e.what());
         }
-        ExtractAll(files, startup_.executablePath, directory, form.ExtractPath,
-                   [this] { runtime_.PumpEvents(); });
+        const EntryFilter wanted = extractOnly ? EntryFilter(ReadAtStartUp) : EntryFilter();
+        ExtractAll(
+            files, startup_.executablePath, directory_, form.ExtractPath,
+            [this] { runtime_.PumpEvents(); }, wanted);
 
-        DescriptorPath = form.ExtractPath + "kernova.xml";
+        DescriptorPath = form.ExtractPath + kDescriptorName;
         form.URL = DecodeAnsiText(ReadTag(files, "URL", "", ""));
         // Shown and printed as they are: control characters never reach a terminal.
         form.URLTitle = ReplaceControls(DecodeAnsiText(ReadTag(files, "URLName", "", "")));
         form.PackageTitle = ReplaceControls(DecodeAnsiText(ReadTag(files, "Title", "", "")));
 
-        form.txtReadme.text =
-            OptionalText(files, "Readme", form.ExtractPath + "readme.txt", !silent);
-        form.txtLicense.text =
-            OptionalText(files, "License", form.ExtractPath + "license.txt", !silent);
+        const Texts texts = !silent ? Texts::Shown : extractOnly ? Texts::Listed : Texts::Present;
+        form.txtReadme.text = OptionalText(files, "Readme", form, "readme.txt", texts);
+        form.txtLicense.text = OptionalText(files, "License", form, "license.txt", texts);
 
         for (const std::string& name : form.lstFiles.items()) {
             if (IsFontEntry(name)) {
@@ -135,7 +160,8 @@ void FrmMain::Start() {
 
         LoadPackagePictures(form, runtime_);
 
-        if (TagIsTrue(files, "ShowFontPreview", "False")) {
+        // Nothing is shown for /E, and its fonts are not in the private folder to draw.
+        if (TagIsTrue(files, "ShowFontPreview", "False") && !extractOnly) {
             ShowFontPreview();
         }
     } catch (const EnvironmentFault& fault) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace kernova {
 
 class Runtime;
@@ -10,5 +12,8 @@ struct MainForm;
 // loads, so the last match in lstFiles wins. Throws CorruptPackage for an entry name
 // shorter than four characters or a match that is not a loadable picture.
 void LoadPackagePictures(MainForm& form, Runtime& runtime);
+
+// True for the entries LoadPackagePictures reads.
+bool IsPackagePicture(const std::string& name);
 
 } // namespace kernova

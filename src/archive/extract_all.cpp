@@ -9,7 +9,8 @@
 namespace kernova {
 
 void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirectory& directory,
-                const std::string& extractPath, const std::function<void()>& pump) {
+                const std::string& extractPath, const std::function<void()>& pump,
+                const EntryFilter& wanted) {
     Pace pace;
     const auto yield = [&pump, &pace] {
         if (pump && pace.Due()) {
@@ -32,7 +33,7 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
     for (const ArchiveEntry& entry : directory.entries) {
         yield(); // the notice stays painted: between entries, and during long copies
         const std::string target = JoinPath(extractPath, entry.name);
-        if (!IsPlainFileName(entry.name) || target.empty()) {
+        if (!IsPlainFileName(entry.name) || target.empty() || (wanted && !wanted(entry.name))) {
             continue;
         }
         (void)files.Remove(target);

@@ -31,19 +31,26 @@ class ExtractionFolder {
     std::string path_;
 };
 
-// Writes every entry of `directory` from `file` into `extractPath`, in read order,
-// streaming each entry. An entry that cannot be written (a full disk, a read error) leaves
-// no file and throws EnvironmentFault: a missing entry would otherwise read as a damaged
-// package. `pump` is called while working so the notice stays painted.
-void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirectory& directory,
-                const std::string& extractPath, const std::function<void()>& pump);
+// Which entries go into a folder; empty: every entry.
+using EntryFilter = std::function<bool(const std::string& name)>;
 
-// Copies every listed file from `extractPath` to `appPath`, each through a staged file
-// committed into place. A file that cannot be written is skipped and the rest still go;
-// a name that would replace `installer` (the running installer's own file) is never
-// written. Returns one message per file not written, naming the file and the cause.
-std::vector<std::string> ExtractFonts(FileSystem& files, const std::vector<std::string>& names,
-                                      const std::string& extractPath, const std::string& appPath,
+// Writes every entry of `directory` from `file` into `extractPath` (only those `wanted`
+// keeps, when given), in read order, streaming each entry. An entry that cannot be written
+// (a full disk, a read error) leaves no file and throws EnvironmentFault: a missing entry
+// would otherwise read as a damaged package. `pump` is called while working so the notice
+// stays painted.
+void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirectory& directory,
+                const std::string& extractPath, const std::function<void()>& pump,
+                const EntryFilter& wanted = {});
+
+// Writes every entry of `directory` straight from `file` into `appPath`, each through a
+// staged file committed into place, each name once with the bytes ExtractAll leaves under
+// it (of two entries of one name, the one appended earlier). A file that cannot be written
+// is skipped and the rest still go; a name that would replace `installer` (the running
+// installer's own file) is never written. Returns one message per file not written,
+// naming the file and the cause.
+std::vector<std::string> ExtractFonts(FileSystem& files, const std::string& file,
+                                      const ArchiveDirectory& directory, const std::string& appPath,
                                       const std::string& installer);
 
 // Deletes every listed file from `extractPath`. Failures are skipped.

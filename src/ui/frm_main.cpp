@@ -24,8 +24,8 @@ void FrmMain::UseExtractionFolder(std::unique_ptr<ExtractionFolder> folder,
 // Every file that could not be written is told, and the run does not end in success.
 void FrmMain::ExtractFonts() {
     const std::vector<std::string> unwritten =
-        kernova::ExtractFonts(platform_.files, form.lstFiles.items(), form.ExtractPath,
-                              form.AppPath, startup_.executablePath);
+        kernova::ExtractFonts(platform_.files, startup_.executablePath, directory_, form.AppPath,
+                              startup_.executablePath);
     TellFailure(unwritten, true);
     if (!unwritten.empty()) {
         EndProgram(ExitCode::EnvironmentFault);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/archive_directory.h"
 #include "platform/exit_code.h"
 #include "platform/runtime.h"
 #include "ui/main_form.h"
@@ -55,7 +56,7 @@ class FrmMain {
     void ShowFontPreview();
     void InstallFonts(bool& Silent);
 
-    // Extracted files: ExtractFonts copies every extracted entry next to the executable.
+    // ExtractFonts writes every entry of the package next to the executable.
     void ExtractFonts();
     void KillFiles();
 
@@ -86,6 +87,7 @@ class FrmMain {
     Platform& platform_;
     StartupInfo startup_;
     ExitCode finishCode_ = ExitCode::Done;
+    ArchiveDirectory directory_; // the package's entries, as the start-up read them
     std::unique_ptr<ExtractionFolder> extraction_;
     // Removes the extraction folder when the process is told to stop; declared after the
     // folder so that it lets go before the folder goes.

@@ -128,7 +128,8 @@ constexpr const char* kScript =
     "fc-list --format '%{file}: %{fullname[0]}\\n'; cmp \"$font\" fonts/${font##*/} && echo same\n";
 
 // With room in the temporary folder the font is installed; with a disk too small for it the
-// run says so and ends as the machine's fault, leaving nothing.
+// run says so and ends as the machine's fault, leaving nothing. /E needs no room there for
+// the font: it writes it straight from the package beside the installer.
 TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
     if (::getuid() != 0) {
         GTEST_SKIP() << "needs a suite started as root";
@@ -138,18 +139,20 @@ TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
     const std::string installer = (sandbox.work() / "KernovaSample.run").string();
     test::Pack({"-o", installer, font});
     const test::TreeSnapshot shared = test::Snapshot("/usr/local/share");
-    const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"",
+    const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+        {"", "/I",
          "status 0\n/usr/local/share/fonts/KernovaSampleSans-Regular.ttf: "
          "Kernova Sample Sans\nsame\n",
          ""},
-        {"8k", "status 5\n", "KernovaSampleSans-Regular.ttf to /usr/local/share/tmp/kernova-"}};
-    for (const auto& [size, out, err] : rows) {
+        {"8k", "/I", "status 5\n",
+         "KernovaSampleSans-Regular.ttf to /usr/local/share/tmp/kernova-"},
+        {"8k", "/E", "status 0\n", ""}};
+    for (const auto& [size, which, out, err] : rows) {
         // The suite runs with only its effective id dropped; the real id takes root back.
         const test::ProcessResult result =
             test::RunProcess({"/usr/bin/setpriv", "--reuid=0", "--regid=0", "--keep-groups",
                               "/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh",
-                              "-c", kScript, "sh", size, font, installer, "/I"});
+                              "-c", kScript, "sh", size, font, installer, which});
         if (result.out.empty()) {
             GTEST_SKIP() << "no private mount namespace: " << result.err;
         }
@@ -158,6 +161,11 @@ TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
     }
     EXPECT_EQ(test::Snapshot("/usr/local/share"), shared);
     EXPECT_TRUE(fs::is_empty(sandbox.fontsDir()));
+    EXPECT_EQ(test::FolderNames(sandbox.work()),
+              (std::vector<std::string>{"KernovaSample.run", "KernovaSampleSans-Regular.ttf",
+                                        "kernova.xml"}));
+    EXPECT_TRUE(test::ReadFileBytes(sandbox.work() / "KernovaSampleSans-Regular.ttf") ==
+                test::ReadFileBytes(font));
 }
 
 } // namespace

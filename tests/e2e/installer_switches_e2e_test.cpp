@@ -30,6 +30,7 @@ struct Case {
     const char* says;
     std::int64_t fromEnd = 0; // where `damage` overwrites the installer, counted from its end
     std::string damage = "";
+    bool readOnlyFolder = false; // the installer's folder: where /E writes
 };
 
 // The descriptor is the entry nearest the trailer and ends
@@ -45,6 +46,7 @@ const Case kCases[] = {
     {"UsageOnACorruptPackage", {"/?"}, {}, 3, kCorrupt, 519, "zzzzz"},
     {"EntryLargerThanTheFile", {}, {}, 3, kCorrupt, 529, "9999999999"},
     {"BadDescriptorValue", {"/E"}, {}, 3, kCorrupt, 519 + 50 + 32, "Trux"},
+    {"ExtractIntoReadOnlyFolder", {"/E"}, {}, 5, "Error: cannot write LEFT.png to ", 0, "", true},
 };
 
 TEST(InstallerSwitchesE2eTest, EachRunEndsWithItsStatusAndMessageLeavingNothingBehind) {
@@ -64,9 +66,11 @@ TEST(InstallerSwitchesE2eTest, EachRunEndsWithItsStatusAndMessageLeavingNothingB
         ASSERT_TRUE(std::fstream(copy, std::ios::in | std::ios::out)
                         .seekp(-run.fromEnd, std::ios::end)
                         .write(run.damage.data(), std::ssize(run.damage)));
+        fs::permissions(copy.parent_path(), run.readOnlyFolder ? fs::perms(0555) : fs::perms(0755));
 
         const auto result = test::RunProcess(
             test::InstallerCommand(sandbox, copy, run.arguments, run.env), sandbox.work());
+        fs::permissions(copy.parent_path(), fs::perms(0755));
 
         EXPECT_EQ(result.exitCode, run.status) << result.err;
         EXPECT_NE(result.err.find(run.says), std::string::npos) << result.err;

@@ -1,5 +1,5 @@
 // The package archive on the fake file system: the directory pass, extraction, the
-// extract-only copies, the clean-up and the package writer.
+// entries written beside the installer (/E), the clean-up and the package writer.
 #include "archive/archive_directory.h"
 #include "archive/corrupt_package.h"
 #include "archive/environment_fault.h"
@@ -123,8 +123,9 @@ TEST_F(Extraction, EarlierAppendedDuplicateRemainsAndStaleFilesAndLinksAreReplac
 }
 
 // Whatever fails (the disk fills, the package shrinks, reads fail, the folder is locked, a
-// name leads out of it), an entry is written whole or not at all, and a failure stops the
-// extraction as the machine's fault, naming the entry and the cause.
+// name leads out of it), an entry is written whole or not at all. Extraction stops at a
+// failure as the machine's fault, naming the entry and the cause; /E (ExtractFonts, beside
+// the installer) goes on and names each file it could not write.
 TEST_P(Extraction, LeavesNoPartialFile) {
     MakeFakeInstaller(files, "/app/setup",
                       {BytesEntry("first", std::string(100000, '1')),
@@ -134,25 +135,46 @@ TEST_P(Extraction, LeavesNoPartialFile) {
         [&] { files.freeSpace = 150000; },
         [&] { files.AddFile("/app/setup", files.Read("/app/setup").substr(0, 150300)); },
         [&] { files.failingReads.insert("/app/setup"); },
-        [&] { files.readOnly.insert(FakeFileSystem::Key(folder.path())); },
+        [&] {
+            files.readOnly = {FakeFileSystem::Key(folder.path()), "/app"};
+        },
         [&] { directory.entries[0].name = "../escaped"; }};
-    faults[GetParam()]();
     const std::string to = " to " + ShownFolder(folder.path()) + ": ";
-    const std::pair<Names, std::string> outcomes[] = {
-        {{"second"}, "cannot write first" + to + "No space left on device"},
-        {{}, "cannot write second" + to},
-        {{}, "cannot write second" + to + "Input/output error"},
-        {{}, "cannot write second" + to + "Permission denied"},
-        {{"first"}, ""}};
-    std::string failure;
+    const std::string io = "Input/output error";
+    const std::tuple<Names, std::string, Names, Names> outcomes[] = {
+        {{"second"},
+         "cannot write first" + to + "No space left on device",
+         {"second", "setup"},
+         {"cannot write first to /app: No space left on device"}},
+        {{},
+         "cannot write second" + to,
+         {"first", "setup"},
+         {"cannot write second to /app: " + io}},
+        {{},
+         "cannot write second" + to + io,
+         {"setup"},
+         {"cannot write second to /app: " + io, "cannot write first to /app: " + io}},
+        {{},
+         "cannot write second" + to + "Permission denied",
+         {"setup"},
+         {"cannot write second to /app: Permission denied",
+          "cannot write first to /app: Permission denied"}},
+        {{"first"}, "", {"first", "setup"}, {}}};
+    const auto& [extracted, failure, beside, unwritten] = outcomes[GetParam()];
+    faults[GetParam()]();
+    std::string failed;
     try {
         ExtractAll(files, "/app/setup", directory, folder.path(), {});
     } catch (const EnvironmentFault& fault) {
-        failure = fault.what();
+        failed = fault.what();
     }
-    EXPECT_EQ(files.Names(folder.path()), outcomes[GetParam()].first);
-    EXPECT_EQ(failure.substr(0, outcomes[GetParam()].second.size()), outcomes[GetParam()].second);
-    EXPECT_EQ(failure.empty(), outcomes[GetParam()].second.empty());
+    EXPECT_EQ(files.Names(folder.path()), extracted);
+    EXPECT_EQ(failed.substr(0, failure.size()), failure);
+    EXPECT_EQ(failed.empty(), failure.empty());
+    faults[GetParam()](); // again: what the extraction used up is there again
+    EXPECT_EQ(ExtractFonts(files, "/app/setup", directory, "/app/", "/app/setup"), unwritten);
+    EXPECT_EQ(files.Names("/app"), beside);
+    EXPECT_EQ(files.Names("/"), (Names{"app", "favorites", "fonts", "tmp"})); // none escaped
     EXPECT_EQ(files.Names("/tmp"), Names{"kernova-1"});
 }
 
@@ -161,28 +183,35 @@ INSTANTIATE_TEST_SUITE_P(Faults, Extraction, ::testing::Range(0, 5), [](const au
                                    "NameLeadsOut"}[info.param]);
 });
 
-TEST_F(Extraction, ExtractFontsCopiesTheListedFilesTellingFailuresAndKillFilesDeletesThem) {
-    const Names names = {"kernova.xml", "a.ttf", "b.TTF", "missing", "sub", "../escape", "setup"};
-    for (const char* name : {"kernova.xml", "a.ttf", "b.TTF", "a.ttf.bak"}) {
-        files.AddFile(folder.path() + name, name);
-    }
-    files.AddFolder(folder.path() + "sub");
+// /E writes each name once, straight from the package, with the bytes extraction leaves
+// under it; a link there is replaced, never followed; the installer is never written over.
+TEST_F(Extraction, ExtractFontsWritesEachNameOnceAndKillFilesDeletesOnlyTheListed) {
+    files.AddFile("/app/setup", Installer({RawFile("same", "first"), RawFile("a.ttf", "font"),
+                                           RawFile("b.TTF", "x"), RawFile("setup", "not me"),
+                                           RawFile("same", "last")},
+                                          "5"));
+    const std::string installer = files.Read("/app/setup");
+    const ArchiveDirectory directory = ReadArchiveDirectory(files, "/app/setup");
     files.AddFolder("/app/b.TTF"); // cannot be replaced by a file
     files.AddFile("/victim", "keep me");
     files.AddLink("/app/a.ttf", "/victim");
+    files.freeSpace = 100; // shows what was written: each name once
+    EXPECT_EQ(ExtractFonts(files, "/app/setup", directory, "/app/", "/app/setup"),
+              (Names{"setup is the name of this installer: not replaced",
+                     "cannot write b.TTF to /app: Is a directory"}));
+    EXPECT_EQ(*files.freeSpace, 100 - 10); // "first", "font" and the "x" that found no place
+    EXPECT_EQ(files.Read("/app/same") + files.Read("/app/a.ttf") + files.Read("/victim"),
+              "firstfontkeep me");
+    EXPECT_TRUE(files.Read("/app/setup") == installer);
+
+    const Names names = {"a.ttf", "sub", "../escape"};
+    for (const char* name : {"a.ttf", "a.ttf.bak"}) {
+        files.AddFile(folder.path() + name, name);
+    }
+    files.AddFolder(folder.path() + "sub");
     files.AddFile("/tmp/escape", "outside");
-    files.AddFile(folder.path() + "setup", "an entry named like the installer");
-    files.AddFile("/app/setup", "the installer");
-    EXPECT_EQ(ExtractFonts(files, names, folder.path(), "/app/", "/app/setup"),
-              (Names{"cannot write b.TTF to /app: Is a directory",
-                     "cannot write missing to /app: No such file or directory",
-                     "cannot write sub to /app: Invalid argument",
-                     "setup is the name of this installer: not replaced"}));
-    EXPECT_EQ(files.Read("/app/setup"), "the installer");
     KillFiles(files, names, folder.path());
     KillFiles(files, names, folder.path()); // twice is harmless
-    EXPECT_EQ(files.Names("/app"), (Names{"a.ttf", "b.TTF", "kernova.xml", "setup"}));
-    EXPECT_EQ(files.Read("/app/a.ttf") + files.Read("/victim"), "a.ttfkeep me");
     EXPECT_EQ(files.Names(folder.path()), (Names{"a.ttf.bak", "sub"}));
     folder.Remove();
     EXPECT_EQ(files.Names("/tmp"), Names{"escape"});

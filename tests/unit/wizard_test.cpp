@@ -107,7 +107,9 @@ const std::vector<PackageInput> kOneFont = {BytesEntry("a.ttf", "x")};
 const Unreadable kUnreadable[] = {
     {"NoPackageAtAll", {}, ""},
     {"NoReadmeToShow", {DescriptorEntry({{"Readme", "True"}})}},
-    {"NoLicenseToShow", {BytesEntry("readme.txt", "r"), DescriptorEntry({{"License", "1"}})}},
+    {"NoLicenseToExtract",
+     {BytesEntry("readme.txt", "r"), DescriptorEntry({{"Readme", "1"}, {"License", "1"}})},
+     "/E"},
     {"NameShorterThanFourCharacters", {BytesEntry("a.b", "x")}},
     {"SidePictureIsNoPicture", {BytesEntry("left.bmp", "text")}, ""},
     {"EmptyTopPicture", {BytesEntry("TOP.png", "")}},
@@ -129,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(Packages, UnreadablePackage, ::testing::ValuesIn(kUnrea
 
 // Only the last two characters of the trimmed, upper-cased tail count. A silent run that
 // cannot write a file (into a read-only folder) tells each and ends with the machine's
-// status, showing nothing.
+// status, showing nothing. /E writes the entries straight beside the installer, never into
+// the private folder.
 struct Tail : Row {
     const char* tail;
     CommandLineSwitch which;
@@ -144,7 +147,12 @@ TEST_P(CommandLine, FormLoadExtractsIntoAWatchedFolderAndActsOnTheSwitch) {
     const std::string readOnly = GetParam().readOnly;
     const std::optional<ExitCode> ended =
         Load({BytesEntry("Mono.ttf", FontBytes("Mono")), BytesEntry("notes.dat", "\1\2")},
-             GetParam().tail, [&](FakePlatform& p) { p.files.readOnly = {readOnly}; });
+             GetParam().tail, [&](FakePlatform& p) {
+                 p.files.readOnly = {readOnly};
+                 if (which == Extract) { // it gets nothing of this package: no descriptor
+                     p.files.readOnly.insert(JoinPath("/tmp", "kernova-1"));
+                 }
+             });
     EXPECT_EQ(ended, which == None       ? std::nullopt
                      : !readOnly.empty() ? std::optional(ExitCode::EnvironmentFault)
                                          : std::optional(ExitCode::Done));
