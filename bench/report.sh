@@ -47,35 +47,13 @@ rows() {
   }' "$logs/$1.log"
 }
 
-# HOOK (extract): bench_extract_bench is being reworked to time the real installer's /E.
-# Once it prints "kernova-bench |" rows of its own they are used as they are, and this
-# reading of its present text (round lines, the median line, the peak memory line) can go.
-extract_rows() {
-  if grep -q '^kernova-bench |' "$logs/extract.log"; then
-    rows extract
-    return
-  fi
-  awk -v machine="$machine" '
-    /^package: / { size = $2 " " $3 }
-    /^round [0-9]+: cp / { ratio = $7 / $4; low = (n++ && low < ratio) ? low : ratio;
-                           high = (high > ratio) ? high : ratio }
-    /^median of [0-9]+: cp / { cp = $5; ours = $8; median = $11 + 0 }
-    /^extraction peak memory: / { memory = $4 + 0 }
-    END {
-      if (!cp) exit
-      what = "extract (in-process ExtractAll, not yet /E) vs cp -R"
-      print "| " what " | " machine " | " size " package | " sprintf("%.2f s | %.2f s | %.2fx (%.2f-%.2f)", ours, cp, median, low, high) " | <= 1.3x: " (median <= 1.3 ? "met" : "MISSED") " |"
-      print "| extract peak memory | " machine " | " size " package | " sprintf("%.1f MiB", memory) " | - | - | < 64 MiB: " (memory < 64 ? "met" : "MISSED") " |"
-    }' "$logs/extract.log"
-}
-
 echo
 echo "## Benchmark figures"
 echo
 echo "| measure | machine | fonts/size | ours | reference | ratio | target |"
 echo "|---|---|---|---|---|---|---|"
 rows install
-extract_rows
+rows extract
 rows startup
 rows stub_size
 rows fonts
