@@ -169,9 +169,11 @@ TEST_P(CommandLine, FormLoadExtractsIntoAWatchedFolderAndActsOnTheSwitch) {
     ASSERT_EQ(runtime.boxes.size(), which == Usage ? 1u : 0u);
     EXPECT_TRUE(which != Usage || runtime.boxes[0].text == kUsageText);
     EXPECT_EQ(p.files.Names("/tmp").empty(), ended.has_value()); // the ending cleaned up
-    // Whatever the switch, the package was extracted under a notice kept painted, into a
-    // watched folder; without a descriptor nothing optional is on.
-    EXPECT_TRUE(!runtime.atRefresh.empty() && runtime.pumps > 0 && !frm->frmExtracting.visible);
+    // Whatever the switch, the package was extracted under a notice kept painted (/E has
+    // nothing of it to extract), into a watched folder; without a descriptor nothing
+    // optional is on.
+    EXPECT_TRUE(!runtime.atRefresh.empty() && (runtime.pumps > 0) == (which != Extract) &&
+                !frm->frmExtracting.visible);
     EXPECT_EQ(p.process.watched, Names{form().ExtractPath});
     EXPECT_FALSE(form().AddFav || form().lblLink.visible || form().picPreview.visible);
 }
