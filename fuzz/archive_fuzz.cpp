@@ -1,6 +1,7 @@
 // Arbitrary bytes as an installer: the directory pass, then the extraction into a private
-// folder inside the scratch folder. Never crashes, never writes outside the extraction
-// folder, and every extracted file holds exactly its entry's bytes.
+// folder inside the scratch folder and /E's writing of the entries into another. Never
+// crashes, never writes outside those folders, and every file written holds exactly the
+// bytes of its name's last entry.
 //
 // The scratch folder is $KERNOVA_FUZZ_SCRATCH (set by scripts/fuzz.sh), else the current
 // folder. It holds the package file and "tmp", the extraction folders' parent; after each
@@ -85,6 +86,25 @@ void CheckDirectory(const kernova::ArchiveDirectory& directory, std::int64_t len
     }
 }
 
+// `folder` holds exactly one file per name in `expected`, with its bytes.
+void CheckWritten(const std::string& folder, const std::map<std::string, std::string>& expected,
+                  const std::string& how) {
+    std::size_t count = 0;
+    for (const fs::directory_entry& file : fs::directory_iterator(folder)) {
+        ++count;
+        auto it = expected.find(file.path().filename().string());
+        if (it == expected.end()) {
+            Fault("an unexpected file was " + how + ": " + file.path().string());
+        }
+        if (ReadAll(file.path()) != it->second) {
+            Fault("a file " + how + " differs from its entry: " + it->first);
+        }
+    }
+    if (count != expected.size()) {
+        Fault("an entry was not " + how);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -114,9 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     {
         kernova::ExtractionFolder folder(files, scratch.tmp.string());
-        int yields = 0;
-        kernova::ExtractAll(files, scratch.package.string(), directory, folder.path(),
-                            [&yields] { ++yields; });
+        kernova::ExtractAll(files, scratch.package.string(), directory, folder.path(), {});
         // Read order: of two entries with one name, the one read later (appended earlier)
         // is written later and remains.
         std::map<std::string, std::string> expected;
@@ -124,23 +142,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             expected[entry.name] = bytes.substr(static_cast<std::size_t>(entry.dataOffset),
                                                 static_cast<std::size_t>(entry.size));
         }
-        std::size_t files = 0;
-        for (const fs::directory_entry& file : fs::directory_iterator(folder.path())) {
-            ++files;
-            auto it = expected.find(file.path().filename().string());
-            if (it == expected.end()) {
-                Fault("an unexpected file was extracted: " + file.path().string());
-            }
-            if (ReadAll(file.path()) != it->second) {
-                Fault("an extracted file differs from its entry: " + it->first);
-            }
+        CheckWritten(folder.path(), expected, "extracted");
+        // /E writes the same straight from the package, whatever else is beside it.
+        kernova::ExtractionFolder beside(files, scratch.tmp.string());
+        if (!kernova::ExtractFonts(files, scratch.package.string(), directory, beside.path(),
+                                   scratch.package.string())
+                 .empty()) {
+            Fault("an entry could not be written beside the installer");
         }
-        if (files != expected.size()) {
-            Fault("an entry was not extracted");
-        }
-        if (yields < 7 * static_cast<int>(directory.entries.size())) {
-            Fault("the extraction did not yield often enough");
-        }
+        CheckWritten(beside.path(), expected, "written beside the installer");
     }
     CheckScratchIsClean(scratch);
     return 0;

@@ -123,10 +123,9 @@ void FrmMain::Start() {
         } catch (const std::system_error& e) {
             throw EnvironmentFault(e.what());
         }
+        const auto pump = [this] { runtime_.PumpEvents(); };
         const EntryFilter wanted = extractOnly ? EntryFilter(ReadAtStartUp) : EntryFilter();
-        ExtractAll(
-            files, startup_.executablePath, directory_, form.ExtractPath,
-            [this] { runtime_.PumpEvents(); }, wanted);
+        ExtractAll(files, startup_.executablePath, directory_, form.ExtractPath, pump, wanted);
 
         DescriptorPath = form.ExtractPath + kDescriptorName;
         form.URL = DecodeAnsiText(ReadTag(files, "URL", "", ""));

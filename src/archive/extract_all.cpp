@@ -31,9 +31,12 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
     // Read order: the entry nearest the trailer first, so of two entries with the same
     // name the one appended earlier is written last and remains.
     for (const ArchiveEntry& entry : directory.entries) {
+        if (wanted && !wanted(entry.name)) {
+            continue; // no work, so nothing to keep painted
+        }
         yield(); // the notice stays painted: between entries, and during long copies
         const std::string target = JoinPath(extractPath, entry.name);
-        if (!IsPlainFileName(entry.name) || target.empty() || (wanted && !wanted(entry.name))) {
+        if (!IsPlainFileName(entry.name) || target.empty()) {
             continue;
         }
         (void)files.Remove(target);
