@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "installer_world.h"
 #include "report_row.h"
 
 namespace {
@@ -47,81 +48,17 @@ namespace fs = std::filesystem;
 using bench::Clock;
 using bench::Median;
 
-constexpr uid_t kNobody = 65534;
-
-struct Child {
-    double seconds = 0;
-    int status = -1;
-    long peakKb = 0;
-    std::string err;
-};
-
 double Since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-bool RunningAsRoot() {
-    return ::geteuid() == 0;
-}
+using Child = bench::ChildRun;
+using bench::As;
+using bench::World;
 
-enum class As { TestUser, Self };
-
-// Runs a program to its end with `env` on top of this environment (no display), as the
-// unprivileged user when we are root (unless `as` says otherwise); standard error is kept.
 Child Run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
           const fs::path& cwd = {}, As as = As::TestUser) {
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    Child child;
-    const Clock::time_point start = Clock::now();
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        throw std::runtime_error("fork failed");
-    }
-    if (pid == 0) {
-        ::dup2(pipeFds[1], STDERR_FILENO);
-        int devnull = ::open("/dev/null", O_RDWR);
-        ::dup2(devnull, STDIN_FILENO);
-        ::dup2(devnull, STDOUT_FILENO);
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-            ::unsetenv(name);
-        }
-        for (const auto& [name, value] : env) {
-            ::setenv(name.c_str(), value.c_str(), 1);
-        }
-        if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) {
-            ::_exit(126);
-        }
-        if (as == As::TestUser && RunningAsRoot() &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
-            ::_exit(125);
-        }
-        std::vector<char*> args;
-        for (const std::string& a : argv) {
-            args.push_back(const_cast<char*>(a.c_str()));
-        }
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-        if (n > 0) {
-            child.err.append(buffer, static_cast<size_t>(n));
-        }
-    }
-    ::close(pipeFds[0]);
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
-    child.seconds = Since(start);
-    child.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    child.peakKb = usage.ru_maxrss;
-    return child;
+    return bench::RunChild(argv, env, cwd, as);
 }
 
 void Require(const Child& child, const std::string& what) {
@@ -130,50 +67,6 @@ void Require(const Child& child, const std::string& what) {
                                  ": " + child.err);
     }
 }
-
-// Hands a folder tree to the unprivileged user when we are root.
-void GiveAway(const fs::path& root) {
-    if (!RunningAsRoot()) {
-        return;
-    }
-    ::lchown(root.c_str(), kNobody, kNobody);
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        ::lchown(entry.path().c_str(), kNobody, kNobody);
-    }
-}
-
-// A private world: HOME with an empty fonts folder, TMPDIR, XDG folders and a fontconfig
-// configuration that knows only that fonts folder.
-struct World {
-    fs::path root;
-    fs::path fonts() const { return root / "home/.local/share/fonts"; }
-    fs::path tmp() const { return root / "tmp"; }
-
-    explicit World(fs::path where) : root(std::move(where)) {
-        fs::remove_all(root);
-        for (const fs::path& dir : {fonts(), tmp(), root / "fc-cache", root / "home/.cache",
-                                    root / "home/.config", root / "run"}) {
-            fs::create_directories(dir);
-        }
-        fs::permissions(root / "run", fs::perms::owner_all);
-        std::ofstream conf(root / "fonts.conf");
-        conf << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << fonts().string()
-             << "</dir>\n  <cachedir>" << (root / "fc-cache").string()
-             << "</cachedir>\n</fontconfig>\n";
-        conf.close();
-        GiveAway(root);
-    }
-
-    std::map<std::string, std::string> Environment() const {
-        return {{"HOME", (root / "home").string()},
-                {"TMPDIR", tmp().string()},
-                {"XDG_DATA_HOME", (root / "home/.local/share").string()},
-                {"XDG_CACHE_HOME", (root / "home/.cache").string()},
-                {"XDG_CONFIG_HOME", (root / "home/.config").string()},
-                {"XDG_RUNTIME_DIR", (root / "run").string()},
-                {"FONTCONFIG_FILE", (root / "fonts.conf").string()}};
-    }
-};
 
 std::vector<fs::path> FontFiles(const fs::path& folder) {
     std::vector<fs::path> files;
@@ -287,8 +180,8 @@ Round MeasureRound(const fs::path& base, const std::vector<fs::path>& fonts,
     Require(cached, "fc-cache");
     r.cp = copied.seconds;
     r.fcCache = cached.seconds;
-    r.cpKb = copied.peakKb;
-    r.fcCacheKb = cached.peakKb;
+    r.cpKb = copied.peakKiB;
+    r.fcCacheKb = cached.peakKiB;
     fs::remove_all(ref.root);
 
     World world(base / "installer");
@@ -303,7 +196,7 @@ Round MeasureRound(const fs::path& base, const std::vector<fs::path>& fonts,
                                  " files in TMPDIR");
     }
     r.installer = installed.seconds;
-    r.installerKb = installed.peakKb;
+    r.installerKb = installed.peakKiB;
     r.parts = ParseTimings(installed.err);
     fs::remove_all(world.root);
     r.extraction = MeasureExtraction(installer, base / "extraction");

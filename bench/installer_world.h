@@ -33,11 +33,15 @@ struct ChildRun {
     std::string err;    // what it wrote on standard error
 };
 
+// Who a child runs as: the unprivileged user when we are root (what is measured), or this
+// process's own user (preparing fonts and packages).
+enum class As { TestUser, Self };
+
 // Runs a program (a full path) to its end with `env` on top of this environment, without a
-// display, in `cwd` when given, as the unprivileged user when we are root.
+// display, in `cwd` when given, as `as` says.
 inline ChildRun RunChild(const std::vector<std::string>& argv,
                          const std::map<std::string, std::string>& env,
-                         const std::filesystem::path& cwd = {}) {
+                         const std::filesystem::path& cwd = {}, As as = As::TestUser) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
@@ -62,7 +66,7 @@ inline ChildRun RunChild(const std::vector<std::string>& argv,
         if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) {
             ::_exit(126);
         }
-        if (RunningAsRoot() &&
+        if (as == As::TestUser && RunningAsRoot() &&
             (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
             ::_exit(125);
         }
