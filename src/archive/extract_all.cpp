@@ -39,8 +39,8 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
         if (!IsPlainFileName(entry.name) || target.empty()) {
             continue;
         }
-        (void)files.Remove(target);
         if (entry.size < 0) {
+            (void)files.Remove(target); // an earlier entry of that name goes, nothing comes
             continue;
         }
         // Written staged and committed into place: a write that fails (a full disk, a read
@@ -50,7 +50,10 @@ void ExtractAll(FileSystem& files, const std::string& file, const ArchiveDirecto
             throw unwritten(entry.name, ec);
         }
         ec = staged->CopyFrom(*package, entry.dataOffset, entry.size, yield);
-        if (!ec) {
+        // The folder is the run's own and starts empty: only a name the package holds twice
+        // is taken, and then replaced.
+        if (!ec &&
+            (ec = staged->Commit(target, Placement::KeepExisting)) == std::errc::file_exists) {
             ec = staged->Commit(target, Placement::Replace);
         }
         if (ec) {

@@ -109,7 +109,6 @@ std::size_t FontDelivery::AddOwnFile(const std::string& source, const std::strin
 
 void FontDelivery::Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file,
                            const std::string& name, const std::string& source) {
-    file->StartWriteBack();
     pending_.push_back({ticket, name, source, std::move(file)});
     if (pending_.size() >= groupSize_) {
         DeliverGroup();
@@ -121,9 +120,10 @@ void FontDelivery::Finish() {
 }
 
 void FontDelivery::DeliverGroup() {
-    // Every file of the group is being written back already. One flush of the whole file
-    // system puts them all on the disk at the cost of about one; where that is not to be
-    // had, or it failed without saying for which file, each is flushed on its own.
+    // One flush of the whole file system puts the group on the disk in one go, at the cost
+    // of about one file's flush (starting each file's write-back first only costs more);
+    // where that is not to be had, or it failed without saying for which file, each file is
+    // flushed on its own.
     const bool flushedAll = !pending_.empty() && !files_.FlushFileSystem(folder_);
     for (Pending& font : pending_) {
         results_[font.ticket].error = flushedAll ? font.file->CheckFlushed() : font.file->Flush();

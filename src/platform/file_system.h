@@ -63,8 +63,6 @@ class StagedFile {
                                      const std::function<void()>& between = {}) = 0;
     // Sets the permission bits exactly, whatever the process's file-creation mask.
     virtual std::error_code SetMode(unsigned mode) = 0;
-    // Starts writing the bytes to the disk without waiting (a head start for Flush).
-    virtual void StartWriteBack() {}
     // Waits until the bytes are on the disk.
     virtual std::error_code Flush() = 0;
     // After FileSystem::FlushFileSystem succeeded: whether this file's own bytes reached the

@@ -159,11 +159,6 @@ std::error_code PosixStagedFile::SetMode(unsigned mode) {
     return ::fchmod(fd_.get(), mode) == 0 ? std::error_code() : LastError();
 }
 
-void PosixStagedFile::StartWriteBack() {
-    // Only a head start for Flush: where it is unsupported Flush does all the work.
-    (void)::sync_file_range(fd_.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
-}
-
 std::error_code PosixStagedFile::Flush() {
     return ::fsync(fd_.get()) == 0 ? std::error_code() : LastError();
 }

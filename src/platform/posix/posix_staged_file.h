@@ -33,7 +33,6 @@ class PosixStagedFile : public StagedFile {
     std::error_code CopyFrom(InputFile& from, std::int64_t offset, std::int64_t length,
                              const std::function<void()>& between) override;
     std::error_code SetMode(unsigned mode) override;
-    void StartWriteBack() override;
     std::error_code Flush() override;
     std::error_code CheckFlushed() override;
     std::error_code Commit(const std::string& target, Placement placement) override;
