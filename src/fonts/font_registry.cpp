@@ -23,16 +23,16 @@ bool IsFontNameInstalled(FontSystem& fonts, const std::string& faceName) {
     return fonts.IsFaceInstalled(name);
 }
 
-void RegisterFont(FontSystem& fonts, const std::string& fontsFolder, const std::string& fontName,
-                  const std::string& fileName) {
+std::error_code RegisterFont(FontSystem& fonts, const std::string& fontsFolder,
+                             const std::string& fontName, const std::string& fileName) {
     if (fileName.empty()) {
-        return;
+        return {};
     }
     const bool bare = std::filesystem::path(fileName).filename().string() == fileName;
     if (bare && fontsFolder.empty()) {
-        return; // no fonts folder: nothing can have been copied there
+        return {}; // no fonts folder: nothing can have been copied there
     }
-    fonts.Register(fontName, bare ? JoinPath(fontsFolder, fileName) : fileName);
+    return fonts.Register(fontName, bare ? JoinPath(fontsFolder, fileName) : fileName);
 }
 
 void BroadcastFontChange(FontSystem& fonts) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 namespace kernova {
 
@@ -16,9 +17,9 @@ bool IsFontInstalled(FontSystem& fonts, const std::string& fontFile);
 bool IsFontNameInstalled(FontSystem& fonts, const std::string& faceName);
 
 // Records `fileName` (a bare name in `fontsFolder`, or a full path) under `fontName` and
-// makes it usable at once. Fails silently.
-void RegisterFont(FontSystem& fonts, const std::string& fontsFolder, const std::string& fontName,
-                  const std::string& fileName);
+// makes it usable at once; what the registry refused, or nothing.
+std::error_code RegisterFont(FontSystem& fonts, const std::string& fontsFolder,
+                             const std::string& fontName, const std::string& fileName);
 
 // The platform's notice that the set of installed fonts changed.
 void BroadcastFontChange(FontSystem& fonts);

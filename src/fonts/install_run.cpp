@@ -148,10 +148,18 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
         display.Refresh(state);
 
         stage = Stage::Registering;
+        const std::size_t copyProblems = state.problems.size();
+        std::error_code registerError; // the first record the registry refused
         for (const CopiedFont& font : outcome.copied) {
             state.status = "Registering " + font.faceName;
             StageTimings::Scope measure(timings, StageTimings::Registration);
-            RegisterFont(platform.fonts, fontsFolder, font.faceName, font.fileName);
+            if (std::error_code ec =
+                    RegisterFont(platform.fonts, fontsFolder, font.faceName, font.fileName)) {
+                state.problems.push_back("cannot register " + font.faceName + " (" + font.fileName +
+                                         "): " + ec.message());
+                state.environmentFault = true;
+                registerError = registerError ? registerError : ec;
+            }
         }
         {
             StageTimings::Scope measure(timings, StageTimings::FontChange);
@@ -165,8 +173,11 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
                                                " could be installed");
         }
         if (!state.problems.empty()) {
-            // What was copied is installed; the rest is the copy stage's failure.
-            Fail(state, request.packageTitle, Stage::Copying, outcome.copyError);
+            // What was copied and registered is installed; the rest is the failure of the
+            // copy stage, or of registering when only that failed.
+            const bool onlyRegistering = registerError && copyProblems == 0;
+            Fail(state, request.packageTitle, onlyRegistering ? Stage::Registering : Stage::Copying,
+                 onlyRegistering ? registerError : outcome.copyError);
         } else {
             stage = Stage::Finishing;
             if (request.addFavorite) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 namespace kernova {
 
@@ -18,8 +19,10 @@ class FontSystem {
     virtual bool IsFaceInstalled(const std::string& faceName) = 0;
 
     // Records the font file `installedFile` (a full path in the fonts folder) under
-    // `faceName` and makes it usable at once. Fails silently.
-    virtual void Register(const std::string& faceName, const std::string& installedFile) = 0;
+    // `faceName` and makes it usable at once. A registry that refuses the record is told:
+    // the font would not outlive the session.
+    virtual std::error_code Register(const std::string& faceName,
+                                     const std::string& installedFile) = 0;
 
     // Tells running programs that the set of fonts changed.
     virtual void BroadcastChange() = 0;

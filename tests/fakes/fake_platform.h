@@ -31,9 +31,15 @@ class FakeFontSystem : public FontSystem {
     bool IsFaceInstalled(const std::string& faceName) override {
         return installed.count(faceName) > 0;
     }
-    void Register(const std::string& faceName, const std::string& installedFile) override {
+    std::set<std::string> refused; // face names the registry will not record
+    std::error_code Register(const std::string& faceName,
+                             const std::string& installedFile) override {
+        if (refused.count(faceName) > 0) {
+            return std::make_error_code(std::errc::permission_denied);
+        }
         registered.emplace_back(faceName, FakeFileSystem::Key(installedFile));
         installed.insert(TrimSpaces(faceName));
+        return {};
     }
     void BroadcastChange() override { ++broadcasts; }
 };

@@ -96,9 +96,9 @@ TEST(InstallRun, AnInstalledFontIsAnnouncedAndTheAnswerFollowed) {
 
 // The disk fills during the third copy; there is no fonts folder; it cannot be written; a
 // repaint fails as the run starts, after the copies, after registering, before the finish;
-// the only font is no font. What was done stays done; the run fails with the text of its
-// stage (blaming permissions only when they were the cause) and one box telling each
-// problem; the machine's faults end with their own status.
+// the only font is no font; the registry refuses a record. What was done stays done; the run fails
+// with the text of its stage (blaming permissions only when they were the cause) and one box
+// telling each problem; the machine's faults end with their own status.
 TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
     const std::string registered = "|Mono:/fonts/Mono.ttf|Sans:/fonts/Sans.ttf";
     const std::string all = registered + "|Serif:/fonts/Serif.ttf", away = "the window went away";
@@ -114,14 +114,18 @@ TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
         {kFailed + "|&Close|4", away},
         {kFailed + "|&Close|4" + all, away},
         {kFinished + "|&Close|4" + all, away},
-        {kFailed + "|&Close|4", "-.ttf is not a font file\r\n" + none}};
-    for (int failing = 0; failing < 8; ++failing) {
+        {kFailed + "|&Close|4", "-.ttf is not a font file\r\n" + none},
+        {kFailed + " Permission denied to register fonts.|&Close|5|Mono:/fonts/Mono.ttf" +
+             "|Serif:/fonts/Serif.ttf",
+         "cannot register Sans (Sans.ttf): Permission denied"}};
+    for (int failing = 0; failing < 9; ++failing) {
         InstallRun run;
         run.p.files.adoption = failing != 0;
         run.p.files.freeSpace =
             failing == 0 ? std::optional(2 * FontBytes("Mono").size()) : std::nullopt;
         run.p.folders.fonts = failing == 1 ? "" : "/fonts";
         run.p.files.readOnly = {failing == 2 ? "/fonts" : ""};
+        run.p.fonts.refused = {failing == 8 ? "Sans" : ""};
         run.runtime.onRefresh = [failing](int refresh) {
             refresh + 2 == failing ? throw std::runtime_error("the window went away") : void();
         };

@@ -1,7 +1,7 @@
 #include "platform/linux/font_full_name.h"
 
-#include "platform/linux/name_record_text.h"
-#include "platform/linux/sfnt_directory.h"
+#include "fonts/name_record_text.h"
+#include "fonts/sfnt_directory.h"
 #include "platform/posix/posix_input_file.h"
 
 #include <algorithm>

@@ -19,14 +19,16 @@ bool LinuxFontSystem::IsFaceInstalled(const std::string& faceName) {
 // fontconfig takes a font's names from its file, so the name the caller shows is not
 // needed to register it; that there is one says the run read the file as a font (the copy
 // has the same bytes), so the file is not read again here.
-void LinuxFontSystem::Register(const std::string& faceName, const std::string& installedFile) {
+std::error_code LinuxFontSystem::Register(const std::string& faceName,
+                                          const std::string& installedFile) {
     std::error_code ec;
     const std::string path =
         std::filesystem::absolute(installedFile, ec).lexically_normal().string();
     if (ec || faceName.empty()) {
-        return;
+        return {}; // nothing to tell fontconfig, which finds the file in its folder anyway
     }
     FontconfigSession::Instance().AddFontFile(path);
+    return {};
 }
 
 void LinuxFontSystem::BroadcastChange() {

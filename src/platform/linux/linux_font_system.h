@@ -11,7 +11,8 @@ class LinuxFontSystem : public FontSystem {
   public:
     std::string FaceName(const std::string& fontFile) override;
     bool IsFaceInstalled(const std::string& faceName) override;
-    void Register(const std::string& faceName, const std::string& installedFile) override;
+    std::error_code Register(const std::string& faceName,
+                             const std::string& installedFile) override;
     void BroadcastChange() override;
 
   private:

@@ -1,4 +1,4 @@
-#include "platform/linux/name_record_text.h"
+#include "fonts/name_record_text.h"
 
 #include <cstdint>
 
