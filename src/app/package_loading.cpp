@@ -8,6 +8,7 @@
 #include "archive/corrupt_package.h"
 #include "archive/environment_fault.h"
 #include "archive/extraction.h"
+#include "archive/plain_file_name.h"
 #include "archive/text_routines.h"
 #include "config/descriptor.h"
 #include "platform/message_box.h"
@@ -53,7 +54,8 @@ std::string OptionalText(FileSystem& files, const std::string& tag, const MainFo
         }
         const std::vector<std::string>& listed = form.lstFiles.items();
         std::error_code ec;
-        if (texts == Texts::Listed ? std::find(listed.begin(), listed.end(), name) == listed.end()
+        const auto isName = [&name](const std::string& entry) { return SameFileName(entry, name); };
+        if (texts == Texts::Listed ? std::none_of(listed.begin(), listed.end(), isName)
                                    : !files.Open(path, ec)) {
             throw std::system_error(
                 ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory), path);
@@ -159,8 +161,10 @@ void FrmMain::Start() {
 
         LoadPackagePictures(form, runtime_);
 
-        // Nothing is shown for /E, and its fonts are not in the private folder to draw.
-        if (TagIsTrue(files, "ShowFontPreview", "False") && !extractOnly) {
+        // A silent run shows no page: the preview would be drawn for nobody (and /E's fonts
+        // are not in the private folder to draw). The tag is still read: a bad one is a
+        // corrupt package whatever the switch.
+        if (TagIsTrue(files, "ShowFontPreview", "False") && !silent) {
             ShowFontPreview();
         }
     } catch (const EnvironmentFault& fault) {

@@ -1,5 +1,9 @@
 #include "archive/plain_file_name.h"
 
+#include "archive/text_routines.h"
+#include "platform/path.h"
+
+#include <array>
 #include <cstdio>
 
 namespace kernova {
@@ -8,7 +12,37 @@ bool IsPlainFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") {
         return false;
     }
+    if (kPathSeparator == '\\' && !IsWindowsFileName(name)) {
+        return false;
+    }
     return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
+bool IsWindowsFileName(std::string_view name) {
+    if (name.empty() || name.back() == '.' || name.back() == ' ') {
+        return false;
+    }
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view(":<>\"|?*").find(c) != std::string_view::npos) {
+            return false;
+        }
+    }
+    // A device keeps its meaning whatever follows a dot: "con.ttf" is the console too.
+    const std::string_view stem = Trim(name.substr(0, name.find('.')));
+    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    for (std::string_view device : kDevices) {
+        if (EqualsIgnoringCase(stem, device)) {
+            return false;
+        }
+    }
+    const bool numbered = stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9';
+    return !(numbered && (EqualsIgnoringCase(stem.substr(0, 3), "COM") ||
+                          EqualsIgnoringCase(stem.substr(0, 3), "LPT")));
+}
+
+bool SameFileName(std::string_view a, std::string_view b) {
+    return kPathSeparator == '\\' ? EqualsIgnoringCase(a, b) : a == b;
 }
 
 std::string Printable(std::string_view text) {

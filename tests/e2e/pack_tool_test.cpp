@@ -53,6 +53,9 @@ const Refusal kRefusals[] = {
     {{"--readme", "/dev/zero", kSans}, "cannot read /dev/zero: not a regular file", 1},
     {{"--stub", "../tmp/pipe.ttf", kSans}, "the stub ../tmp/pipe.ttf: not a regular", 1},
     {{"-o", "locked/setup", kSans}, "cannot create locked/setup: Permission denied", 1},
+    // Names a Windows installer would take for a device or a stream: refused for its stub only.
+    {{"--stub", "win.exe", "CON.ttf"}, "\"CON.ttf\" is no Windows file name", 1},
+    {{"--stub", "win.exe", "a:b.ttf"}, "\"a:b.ttf\" is no Windows file name", 1},
 };
 
 TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
@@ -65,13 +68,14 @@ TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
     fs::create_directories(sandbox.work() / "other");
     for (const char* copy : {"KernovaSampleSans-Regular.ttf", "Sans.otf", "Line\nBreak.ttf",
                              "other/KERNOVASAMPLESANS-REGULAR.TTF", kLong, "LEFT.ttf", "top.TTF",
-                             ".Hidden.ttf", "Back\\slash.ttf"}) {
+                             ".Hidden.ttf", "Back\\slash.ttf", "CON.ttf", "a:b.ttf"}) {
         fs::copy_file(test::TestFont("KernovaSampleSans-Regular.ttf"), sandbox.work() / copy);
     }
     for (const char* name : {"side.jpg", "side.jpeg", "side.ttf"}) {
         test::WriteFileBytes(sandbox.work() / name, "JPEG side");
     }
     test::WriteFileBytes(sandbox.work() / "license", "Terms\nMore terms\r\n");
+    test::WriteFileBytes(sandbox.work() / "win.exe", "MZ: a Windows program's first bytes");
     test::WriteFileBytes(sandbox.work() / "kernova.xml", "<XML>\n<Title>Own</Title>\n</XML>\n");
     // Any file will do as the stub; a small one keeps the folder quick to compare below.
     ASSERT_EQ(pack({"-o", "setup", "--stub", "license", "--license", "license", "--side",

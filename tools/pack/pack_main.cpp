@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         kernova::posix::TerminationCleanup interruption;
         interruption.Arm({});
         const std::string stub = options.stub ? *options.stub : DefaultStub();
-        std::vector<kernova::PackageInput> entries = PlanPackage(options);
+        std::vector<kernova::PackageInput> entries = PlanPackage(options, IsWindowsProgram(stub));
         kernova::posix::PosixFileSystem files;
         kernova::WritePackage(files, stub, entries, options.output);
         std::cout << "kernova-pack: wrote " << options.output << " (" << entries.size()

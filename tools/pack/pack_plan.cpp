@@ -34,9 +34,15 @@ void CheckReadable(const std::string& path) {
     }
 }
 
-void CheckStoredName(const std::string& path, const std::string& name) {
+void CheckStoredName(const std::string& path, const std::string& name, bool windows) {
     if (!IsPlainFileName(name) || name.find_first_of("\r\n") != std::string::npos) {
         Fail(path + ": \"" + Printable(name) + "\" cannot be stored as a plain file name");
+    }
+    // The Windows installer takes such a package for a corrupt one.
+    if (windows && !IsWindowsFileName(name)) {
+        Fail(path + ": \"" + Printable(name) +
+             "\" is no Windows file name (a device name, one of :<>\"|?* or a trailing dot "
+             "or space)");
     }
     if (name.size() > kMaxName) {
         Fail(path + ": the stored name \"" + Printable(name) + "\" is longer than 40 bytes (" +
@@ -66,9 +72,9 @@ PackageInput FromFile(const std::string& name, const std::string& path, bool tex
     return input;
 }
 
-PackageInput Font(const std::string& path) {
+PackageInput Font(const std::string& path, bool windows) {
     const std::string name = BaseName(path);
-    CheckStoredName(path, name);
+    CheckStoredName(path, name, windows);
     if (!EndsInDotTtf(name)) {
         Fail(path + ": a font's name must end in .ttf; the installer installs only those");
     }
@@ -85,7 +91,8 @@ PackageInput Font(const std::string& path) {
 }
 
 // The side and top pictures: LEFT.ext and TOP.ext, keeping the three-character extension.
-PackageInput Picture(const std::string& option, const std::string& stem, const std::string& path) {
+PackageInput Picture(const std::string& option, const std::string& stem, const std::string& path,
+                     bool windows) {
     CheckReadable(path);
     const std::string base = BaseName(path);
     const std::string::size_type dot = base.rfind('.');
@@ -98,7 +105,7 @@ PackageInput Picture(const std::string& option, const std::string& stem, const s
         Fail(option + " " + path + ": a picture named .ttf would be taken for a font");
     }
     const std::string name = stem + "." + extension;
-    CheckStoredName(path, name);
+    CheckStoredName(path, name, windows);
     return FromFile(name, path);
 }
 
@@ -109,7 +116,7 @@ PackageInput Text(const std::string& name, const std::string& path) {
 
 } // namespace
 
-std::vector<PackageInput> PlanPackage(const PackOptions& options) {
+std::vector<PackageInput> PlanPackage(const PackOptions& options, bool windowsStub) {
     if (options.inputs.size() > 32767) {
         Fail("an installer holds at most 32767 entries; " + std::to_string(options.inputs.size()) +
              " files were given");
@@ -124,7 +131,7 @@ std::vector<PackageInput> PlanPackage(const PackOptions& options) {
             CheckReadable(path);
             descriptorFile = path;
         } else {
-            fonts.push_back(Font(path));
+            fonts.push_back(Font(path, windowsStub));
         }
     }
     if (fonts.empty()) {
@@ -146,10 +153,10 @@ std::vector<PackageInput> PlanPackage(const PackOptions& options) {
 
     std::vector<PackageInput> entries = fonts;
     if (options.side) {
-        entries.push_back(Picture("--side", "LEFT", *options.side));
+        entries.push_back(Picture("--side", "LEFT", *options.side, windowsStub));
     }
     if (options.top) {
-        entries.push_back(Picture("--top", "TOP", *options.top));
+        entries.push_back(Picture("--top", "TOP", *options.top, windowsStub));
     }
     if (options.license) {
         entries.push_back(Text("license.txt", *options.license));
@@ -185,6 +192,14 @@ std::vector<PackageInput> PlanPackage(const PackOptions& options) {
              std::to_string(entries.size()));
     }
     return entries;
+}
+
+bool IsWindowsProgram(const std::string& path) {
+    std::error_code ec;
+    std::unique_ptr<InputFile> stub = posix::PosixInputFile::Open(path, ec, Links::Follow);
+    char magic[2] = {};
+    return stub && stub->Size() >= 2 && !stub->ReadAt(0, magic, 2) && magic[0] == 'M' &&
+           magic[1] == 'Z';
 }
 
 } // namespace kernova::pack

@@ -11,6 +11,10 @@ namespace kernova::pack {
 // fonts, side and top pictures, licence, read-me, descriptor (so the descriptor is read
 // first). Checks everything the installer would misread or refuse; throws
 // std::runtime_error naming the culprit.
-std::vector<PackageInput> PlanPackage(const PackOptions& options);
+std::vector<PackageInput> PlanPackage(const PackOptions& options, bool windowsStub = false);
+
+// True when the stub at `path` is a Windows program (it starts with "MZ"): its installer
+// writes its entries under Windows's file name rules.
+bool IsWindowsProgram(const std::string& path);
 
 } // namespace kernova::pack
