@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Cross-builds the portable layers and their tests for 64-bit Windows (MinGW-w64) and runs
-# them with ctest under Wine, in a Wine prefix of their own under build-windows/.
+# Cross-builds the Windows installer (build-windows/kernova-installer.exe) and the tests for
+# 64-bit Windows (MinGW-w64) and runs them with ctest under Wine, in a Wine prefix of their
+# own under build-windows/.
 # Usage: scripts/test-windows.sh      (exit status: ctest's, or the build's when it fails)
+#   KERNOVA_HOST_PACK=path/to/kernova-pack  also packs a Windows installer with the Linux
+#   packer and installs it (test.sh passes the one it built)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +14,7 @@ bash scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix googletest \
 build=$PWD/build-windows
 jobs=$(nproc)
 cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERNOVA_HOST_PACK="${KERNOVA_HOST_PACK:-}" >/dev/null
 cmake --build "$build" -j"$jobs"
 
 # Shown here; the ctest test <exe>.ImportsSystemDllsOnly fails on a MinGW runtime DLL.
@@ -62,10 +65,12 @@ cat >"$FONTCONFIG_FILE" <<EOF
 </fontconfig>
 EOF
 
-# A prefix is reused when a run of the same Wine version finished making it.
+# A prefix is reused when a run of the same Wine version finished making it; its registry as
+# made is kept aside, so that every run starts from it.
 ready=$WINEPREFIX/.kernova-prefix-ready
+pristine=$WINEPREFIX/.kernova-pristine
 version=$("$wine" --version)
-if [ ! -f "$ready" ] || [ "$(cat "$ready")" != "$version" ]; then
+if [ ! -f "$ready" ] || [ "$(cat "$ready")" != "$version" ] || [ ! -d "$pristine" ]; then
   echo "test-windows: making the Wine prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
   log=$build/wineboot.log
@@ -75,8 +80,15 @@ if [ ! -f "$ready" ] || [ "$(cat "$ready")" != "$version" ]; then
     cat "$log" >&2
     exit 1
   fi
+  mkdir -p "$pristine"
+  cp "$WINEPREFIX"/*.reg "$pristine"/
   echo "$version" >"$ready"
 fi
+# What an earlier run installed goes: the tests expect their fonts not to be installed yet.
+cp "$pristine"/*.reg "$WINEPREFIX"/
+rm -rf "$WINEPREFIX/drive_c/windows/Fonts" "$WINEPREFIX"/drive_c/users/*/Favorites/* \
+  "$WINEPREFIX"/drive_c/users/*/Temp/*
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
 
 # One persistent server for the whole run, detached from every pipe: a server started by the
 # first test would hold ctest's output pipe open (ctest then waits forever), and without a

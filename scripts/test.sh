@@ -17,5 +17,6 @@ cmake --build build-test -j"$jobs"
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
 
-# The portable layers cross-built by MinGW and their tests under Wine.
-bash scripts/test-windows.sh
+# The Windows installer cross-built by MinGW and its tests under Wine, with an installer
+# packed by the packer built above.
+KERNOVA_HOST_PACK=$PWD/build-test/kernova-pack bash scripts/test-windows.sh
