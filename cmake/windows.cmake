@@ -9,7 +9,7 @@ add_compile_definitions(_WIN32_WINNT=0x0A00 WINVER=0x0A00)
 file(GLOB KERNOVA_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(kernova_win32 STATIC ${KERNOVA_WIN32_SOURCES})
 target_link_libraries(kernova_win32 PUBLIC kernova_core
-  shell32 ole32 windowscodecs gdi32 user32 advapi32 bcrypt uuid)
+  shell32 ole32 windowscodecs gdi32 user32 advapi32 bcrypt uuid comctl32 msimg32)
 
 # The installer stub: a windowed program with the wide-character entry point, its manifest
 # and version information; kernova-pack appends a package to it.

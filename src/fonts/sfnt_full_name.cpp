@@ -12,7 +12,6 @@
 namespace kernova {
 namespace {
 
-constexpr std::uint16_t kFullName = 4;
 constexpr std::uint16_t kMacintosh = 1;
 constexpr std::uint16_t kWindows = 3;
 constexpr std::uint16_t kUsEnglish = 0x0409;
@@ -57,14 +56,15 @@ std::vector<NameRecord> Records(const std::vector<unsigned char>& table) {
     return records;
 }
 
-std::optional<std::string> WindowsEnglishFullName(const std::vector<NameRecord>& records) {
+std::optional<std::string> WindowsEnglishName(const std::vector<NameRecord>& records,
+                                              std::uint16_t nameId) {
     // (not US English, encoding rank, record index) of each candidate record.
     std::vector<std::tuple<bool, int, std::size_t>> candidates;
     for (std::size_t index = 0; index < records.size(); ++index) {
         const NameRecord& name = records[index];
         const int rank = WindowsEncodingRank(name.encoding);
-        if (name.nameId == kFullName && name.platform == kWindows &&
-            (name.language & 0x3FF) == 0x09 && rank >= 0) {
+        if (name.nameId == nameId && name.platform == kWindows && (name.language & 0x3FF) == 0x09 &&
+            rank >= 0) {
             candidates.emplace_back(name.language != kUsEnglish, rank, index);
         }
     }
@@ -77,9 +77,10 @@ std::optional<std::string> WindowsEnglishFullName(const std::vector<NameRecord>&
     return std::nullopt;
 }
 
-std::optional<std::string> MacRomanEnglishFullName(const std::vector<NameRecord>& records) {
+std::optional<std::string> MacRomanEnglishName(const std::vector<NameRecord>& records,
+                                               std::uint16_t nameId) {
     for (const NameRecord& name : records) {
-        if (name.nameId == kFullName && name.platform == kMacintosh && name.encoding == 0 &&
+        if (name.nameId == nameId && name.platform == kMacintosh && name.encoding == 0 &&
             name.language == 0 && !LooksLikeShiftJis(name.text, name.size)) {
             if (auto text = DecodeMacRomanName(name.text, name.size)) {
                 return text;
@@ -92,6 +93,10 @@ std::optional<std::string> MacRomanEnglishFullName(const std::vector<NameRecord>
 } // namespace
 
 std::string SfntFullName(InputFile& file) {
+    return SfntName(file, 4);
+}
+
+std::string SfntName(InputFile& file, int nameId) {
     const std::optional<std::vector<SfntTable>> tables = ReadFirstFaceTables(file);
     if (!tables) {
         return {};
@@ -109,10 +114,11 @@ std::string SfntFullName(InputFile& file) {
         return {};
     }
     const std::vector<NameRecord> records = Records(table);
-    if (auto text = WindowsEnglishFullName(records)) {
+    const auto id = static_cast<std::uint16_t>(nameId);
+    if (auto text = WindowsEnglishName(records, id)) {
         return *text;
     }
-    return MacRomanEnglishFullName(records).value_or(std::string());
+    return MacRomanEnglishName(records, id).value_or(std::string());
 }
 
 } // namespace kernova

@@ -14,4 +14,7 @@ class InputFile;
 // only the headers, the table directory and the name table.
 std::string SfntFullName(InputFile& file);
 
+// The same for another name of the face: 1 the family, 2 the style, 4 the full name.
+std::string SfntName(InputFile& file, int nameId);
+
 } // namespace kernova

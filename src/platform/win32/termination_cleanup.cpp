@@ -62,6 +62,12 @@ void TerminationCleanup::RemoveEverything() noexcept {
     folders_.clear();
 }
 
+void TerminationCleanup::EndOfSession() {
+    mutex_.lock(); // never let go, as in the console's handler
+    RemoveEverything();
+    ::ExitProcess(static_cast<UINT>(ExitStatusOfConsoleEvent(CTRL_LOGOFF_EVENT)));
+}
+
 BOOL WINAPI TerminationCleanup::OnConsoleEvent(DWORD event) {
     TerminationCleanup& cleanup = Instance();
     // Never let go: the run must not create or name anything once the clean-up began.

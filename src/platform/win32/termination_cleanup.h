@@ -33,6 +33,10 @@ class TerminationCleanup {
     void Watch(const std::wstring& folder);
     void Unwatch(const std::wstring& folder);
 
+    // The session ends (log-off, shut-down) under the wizard's window: everything goes, and
+    // the process ends as after a console's log-off event.
+    [[noreturn]] void EndOfSession();
+
     // What the handler does before the process ends: closes and deletes every staged file
     // and removes every watched folder, forgetting them. Call with Hold() held; a staged
     // file's object must not be used afterwards (the process is about to end).

@@ -2,15 +2,16 @@
 
 #include "platform/message_box.h"
 #include "platform/preview_canvas.h"
+#include "platform/win32/form_window.h"
 #include "platform/win32/gdi_text.h"
 #include "platform/win32/wic_pictures.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_api.h"
+#include "ui/main_form.h"
 
 #include <cstdio>
 #include <objbase.h>
 #include <shellapi.h>
-#include <stdexcept>
 
 namespace kernova::win32 {
 namespace {
@@ -30,32 +31,19 @@ UINT StyleOf(MessageIcon icon, MessageButtons buttons) {
     return style;
 }
 
-// The welcome page's preview area, until the wizard has windows to draw in: every drawing
-// fails, and the preview skips what fails.
-class NoPreviewArea : public PreviewCanvas {
-  public:
-    void AddFontFile(const std::string&) override { Unavailable(); }
-    void ReleaseFontFile(const std::string&) override {}
-    void SetFontName(const std::string&) override { Unavailable(); }
-    void SetFontSize(double) override { Unavailable(); }
-    int TextWidth(const std::string&) override { Unavailable(); }
-    void Print(const std::string&) override { Unavailable(); }
-    int CurrentY() override { return 0; }
-    int Width() override { return 0; }
-    void SetHeight(int) override {}
-
-  private:
-    [[noreturn]] static void Unavailable() {
-        throw std::runtime_error("the preview area is not available");
-    }
-};
-
 } // namespace
 
-Win32Runtime::Win32Runtime(ConsoleOutput& console, bool silent)
-    : console_(console), silent_(silent), preview_(std::make_unique<NoPreviewArea>()) {
+Win32Runtime::Win32Runtime(ConsoleOutput& console, bool silent, FontSystem& fonts)
+    : console_(console), silent_(silent) {
     // Pictures are decoded through COM.
     comReady_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    // The preview area as designed, in pixels at 96 dpi, drawn as densely as the screen.
+    const Rect& area = MainForm().picPreview.rect;
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    ::ReleaseDC(nullptr, screen);
+    preview_ = std::make_unique<GdiPreviewCanvas>(fonts, TwipsToPixels(area.width),
+                                                  TwipsToPixels(area.height), dpi / 96.0);
 }
 
 Win32Runtime::~Win32Runtime() {
@@ -76,9 +64,15 @@ Answer Win32Runtime::MsgBox(const std::string& text, MessageIcon icon, MessageBu
             return Answer::Ok; // the default answer, and the exit status tells the rest
         }
     }
-    const int answer =
-        ::MessageBoxW(nullptr, WidenText(text).c_str(), WidenText(shownTitle).c_str(),
-                      StyleOf(icon, buttons) | MB_SETFOREGROUND);
+    Refresh(); // the window behind the box shows the state the box speaks of
+    HWND owner = nullptr;
+    for (FormWindow* view : views_) {
+        if (::IsWindowVisible(view->hwnd())) {
+            owner = view->hwnd();
+        }
+    }
+    const int answer = ::MessageBoxW(owner, WidenText(text).c_str(), WidenText(shownTitle).c_str(),
+                                     StyleOf(icon, buttons) | MB_SETFOREGROUND);
     return answer == IDCANCEL ? Answer::Cancel : Answer::Ok;
 }
 
@@ -86,11 +80,71 @@ void Win32Runtime::ReportError(const std::string& text) {
     console_.WriteLine(std::string(kErrorTitle) + ": " + text);
 }
 
+void Win32Runtime::AddView(FormWindow& view) {
+    views_.push_back(&view);
+}
+
+void Win32Runtime::Queue(std::function<void()> work) {
+    queue_.push_back(std::move(work));
+    // Wakes the loop if it waits for a message.
+    if (!views_.empty()) {
+        ::PostMessageW(views_.front()->hwnd(), WM_NULL, 0, 0);
+    }
+}
+
+void Win32Runtime::SyncViews() {
+    for (FormWindow* view : views_) {
+        view->Sync();
+    }
+}
+
+void Win32Runtime::RunQueued() {
+    while (!queue_.empty()) {
+        std::function<void()> work = std::move(queue_.front());
+        queue_.pop_front();
+        work();
+        SyncViews();
+    }
+}
+
+void Win32Runtime::Dispatch(MSG& message) {
+    // The keyboard works as in a dialog: Tab, mnemonics, Enter and Escape.
+    for (FormWindow* view : views_) {
+        if (message.hwnd != nullptr &&
+            (message.hwnd == view->hwnd() || ::IsChild(view->hwnd(), message.hwnd)) &&
+            ::IsDialogMessageW(view->hwnd(), &message)) {
+            return;
+        }
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
 void Win32Runtime::PumpEvents() {
+    SyncViews();
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        Dispatch(message);
+    }
+    RunQueued();
+}
+
+void Win32Runtime::RunMessageLoop() {
+    SyncViews(); // the windows as the form loaded
+    for (;;) {
+        RunQueued();
+        MSG message;
+        if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
+            End(ExitCode::Cancelled); // nothing asks the loop to stop: the windows are gone
+        }
+        Dispatch(message);
+    }
+}
+
+void Win32Runtime::Refresh() {
+    SyncViews();
+    for (FormWindow* view : views_) {
+        view->RepaintNow();
     }
 }
 
@@ -106,10 +160,6 @@ bool Win32Runtime::LoadPicture(const std::string& path, Picture& out) {
 
 int Win32Runtime::TextWidth(const FontSpec& font, const std::string& text) {
     return MeasureText(font, text);
-}
-
-PreviewCanvas& Win32Runtime::Preview() {
-    return *preview_;
 }
 
 void Win32Runtime::OpenUrl(const std::string& address) {
