@@ -70,22 +70,36 @@ add_custom_command(
 add_custom_target(kernova_bulk_fonts DEPENDS ${KERNOVA_BULK_FONT_DIR}/stamp)
 
 # The Win32 backend against the prefix's system, and the installer run as a separate process
-# (its fonts folder, registry, Favorites and temporary folder looked at afterwards).
+# (its fonts folder, registry, Favorites and temporary folder looked at afterwards); the
+# wizard's windows in a program of their own (below).
 file(GLOB KERNOVA_WINDOWS_SYSTEM_TEST_SOURCES CONFIGURE_DEPENDS tests/windows/*.cpp)
-add_executable(kernova_windows_tests ${KERNOVA_WINDOWS_SYSTEM_TEST_SOURCES})
-target_include_directories(kernova_windows_tests PRIVATE tests)
-target_link_libraries(kernova_windows_tests PRIVATE kernova_win32 version GTest::gtest_main)
-target_compile_definitions(kernova_windows_tests PRIVATE
-  KERNOVA_FONT_DIR="${KERNOVA_FONT_DIR}"
-  KERNOVA_BULK_FONT_DIR="${KERNOVA_BULK_FONT_DIR}"
-  KERNOVA_INSTALLER_PATH="$<TARGET_FILE:kernova-installer>")
-add_dependencies(kernova_windows_tests kernova-installer kernova_fonts kernova_bulk_fonts)
+list(FILTER KERNOVA_WINDOWS_SYSTEM_TEST_SOURCES EXCLUDE REGEX "wizard_test\\.cpp$")
+function(kernova_windows_test_program name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE tests)
+  target_link_libraries(${name} PRIVATE kernova_win32 version GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    KERNOVA_FONT_DIR="${KERNOVA_FONT_DIR}"
+    KERNOVA_BULK_FONT_DIR="${KERNOVA_BULK_FONT_DIR}"
+    KERNOVA_INSTALLER_PATH="$<TARGET_FILE:kernova-installer>")
+  add_dependencies(${name} kernova-installer kernova_fonts kernova_bulk_fonts)
+  kernova_check_system_imports(${name})
+endfunction()
+kernova_windows_test_program(kernova_windows_tests ${KERNOVA_WINDOWS_SYSTEM_TEST_SOURCES})
 gtest_discover_tests(kernova_windows_tests
   TEST_PREFIX Windows.
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120
   PROPERTIES TIMEOUT 300)
-kernova_check_system_imports(kernova_windows_tests)
+
+# The wizard's tests take the keyboard's focus on the run's one display: one at a time.
+kernova_windows_test_program(kernova_windows_wizard_tests tests/windows/wizard_test.cpp
+  tests/windows/windows_world.cpp)
+gtest_discover_tests(kernova_windows_wizard_tests
+  TEST_PREFIX Windows.
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 120
+  PROPERTIES TIMEOUT 300 RESOURCE_LOCK display)
 
 # An installer packed by the Linux kernova-pack (when one is given) installs under Wine.
 set(KERNOVA_HOST_PACK "" CACHE FILEPATH "kernova-pack built for Linux, to pack as a vendor would")

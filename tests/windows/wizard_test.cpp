@@ -116,6 +116,8 @@ Action Alt(char letter) {
 
 // Performs the action and lets the wizard handle it; the exit status when it ended.
 std::optional<ExitCode> Perform(Wizard& wizard, const Action& action) {
+    // Keys go to the active window: this one, whatever else the display shows.
+    ::SetForegroundWindow(wizard.windows->main().hwnd());
     HWND focus = ::GetFocus() != nullptr ? ::GetFocus() : wizard.windows->main().hwnd();
     switch (action.kind) {
     case Action::Click:

@@ -34,16 +34,22 @@ UINT StyleOf(MessageIcon icon, MessageButtons buttons) {
 } // namespace
 
 Win32Runtime::Win32Runtime(ConsoleOutput& console, bool silent, FontSystem& fonts)
-    : console_(console), silent_(silent) {
+    : console_(console), silent_(silent), fonts_(fonts) {
     // Pictures are decoded through COM.
     comReady_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    // The preview area as designed, in pixels at 96 dpi, drawn as densely as the screen.
-    const Rect& area = MainForm().picPreview.rect;
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    ::ReleaseDC(nullptr, screen);
-    preview_ = std::make_unique<GdiPreviewCanvas>(fonts, TwipsToPixels(area.width),
-                                                  TwipsToPixels(area.height), dpi / 96.0);
+}
+
+GdiPreviewCanvas& Win32Runtime::previewCanvas() {
+    if (!preview_) {
+        // The preview area as designed, in pixels at 96 dpi, drawn as densely as the screen.
+        const Rect& area = MainForm().picPreview.rect;
+        HDC screen = ::GetDC(nullptr);
+        const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+        ::ReleaseDC(nullptr, screen);
+        preview_ = std::make_unique<GdiPreviewCanvas>(fonts_, TwipsToPixels(area.width),
+                                                      TwipsToPixels(area.height), dpi / 96.0);
+    }
+    return *preview_;
 }
 
 Win32Runtime::~Win32Runtime() {

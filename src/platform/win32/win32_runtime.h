@@ -44,10 +44,11 @@ class Win32Runtime : public Runtime {
     [[noreturn]] void End(ExitCode code) override;
     bool LoadPicture(const std::string& path, Picture& out) override;
     int TextWidth(const FontSpec& font, const std::string& text) override;
-    PreviewCanvas& Preview() override { return *preview_; }
+    PreviewCanvas& Preview() override { return previewCanvas(); }
     void OpenUrl(const std::string& address) override;
 
-    GdiPreviewCanvas& previewCanvas() { return *preview_; }
+    // Made when first asked for: a silent run never draws one (and may have no desktop).
+    GdiPreviewCanvas& previewCanvas();
 
   private:
     void SyncViews();
@@ -56,6 +57,7 @@ class Win32Runtime : public Runtime {
 
     ConsoleOutput& console_;
     bool silent_;
+    FontSystem& fonts_;
     bool comReady_ = false;
     std::unique_ptr<GdiPreviewCanvas> preview_;
     std::vector<FormWindow*> views_;
