@@ -11,6 +11,7 @@
 #include "archive/plain_file_name.h"
 #include "archive/text_routines.h"
 #include "config/descriptor.h"
+#include "fonts/font_format.h"
 #include "platform/message_box.h"
 #include "platform/platform.h"
 #include "ui/frm_main.h"
@@ -72,10 +73,23 @@ bool ReadAtStartUp(const std::string& name) {
     return EqualsIgnoringCase(name, kDescriptorName) || IsPackagePicture(name);
 }
 
-// Font entries are the names ending in "TTF" in any letter case, spaces around ignored.
-bool IsFontEntry(const std::string& name) {
+// Font entries are the names ending in "TTF" in any letter case, spaces around ignored (what
+// stored packages rely on), and those ending in "OTF", "TTC" or "OTC" whose extracted bytes
+// are an OpenType font or a collection.
+bool IsFontEntry(FileSystem& files, const std::string& extractPath, const std::string& name) {
     const std::string_view trimmed = Trim(name);
-    return trimmed.size() >= 3 && EqualsIgnoringCase(trimmed.substr(trimmed.size() - 3), "TTF");
+    const std::string_view ending =
+        trimmed.substr(trimmed.size() - std::min<std::size_t>(3, trimmed.size()));
+    if (EqualsIgnoringCase(ending, "TTF")) {
+        return true;
+    }
+    if (!EqualsIgnoringCase(ending, "OTF") && !EqualsIgnoringCase(ending, "TTC") &&
+        !EqualsIgnoringCase(ending, "OTC")) {
+        return false;
+    }
+    std::error_code ec;
+    std::unique_ptr<InputFile> file = files.Open(extractPath + name, ec);
+    return file && IsInstallable(DetectFontFormat(*file));
 }
 
 } // namespace
@@ -140,7 +154,7 @@ void FrmMain::Start() {
         form.txtLicense.text = OptionalText(files, "License", form, "license.txt", texts);
 
         for (const std::string& name : form.lstFiles.items()) {
-            if (IsFontEntry(name)) {
+            if (IsFontEntry(files, form.ExtractPath, name)) {
                 form.lstFonts.AddItem(name);
             }
         }

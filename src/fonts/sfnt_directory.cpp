@@ -26,19 +26,40 @@ SfntKind SfntKindOf(InputFile& file) {
     return IsSfntFace(head) ? SfntKind::Face : SfntKind::NotSfnt;
 }
 
+std::uint32_t SfntFaceCount(InputFile& file) {
+    switch (SfntKindOf(file)) {
+    case SfntKind::Face:
+        return 1;
+    case SfntKind::Collection: {
+        unsigned char count[4] = {};
+        return file.Size() >= 16 && !file.ReadAt(8, count, 4) ? ReadBig32(count) : 0;
+    }
+    case SfntKind::NotSfnt:
+        break;
+    }
+    return 0;
+}
+
 std::optional<std::vector<SfntTable>> ReadFirstFaceTables(InputFile& file) {
+    return ReadFaceTables(file, 0);
+}
+
+std::optional<std::vector<SfntTable>> ReadFaceTables(InputFile& file, std::uint32_t index) {
     const auto size = static_cast<std::uint64_t>(file.Size());
     const SfntKind kind = SfntKindOf(file);
     unsigned char head[16] = {};
-    if (kind == SfntKind::NotSfnt || size < 12) {
+    if (kind == SfntKind::NotSfnt || size < 12 || (kind == SfntKind::Face && index != 0)) {
         return std::nullopt;
     }
     std::uint64_t face = 0;
     if (kind == SfntKind::Collection) {
-        if (size < 16 || file.ReadAt(0, head, 16) || ReadBig32(head + 8) == 0) {
+        const std::uint64_t entry = 12 + std::uint64_t{index} * 4;
+        unsigned char offset[4] = {};
+        if (size < 16 || file.ReadAt(0, head, 16) || index >= ReadBig32(head + 8) ||
+            entry + 4 > size || file.ReadAt(static_cast<std::int64_t>(entry), offset, 4)) {
             return std::nullopt;
         }
-        face = ReadBig32(head + 12);
+        face = ReadBig32(offset);
         if (face + 12 > size || file.ReadAt(static_cast<std::int64_t>(face), head, 12) ||
             !IsSfntFace(head)) {
             return std::nullopt;

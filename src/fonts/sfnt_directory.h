@@ -27,6 +27,12 @@ enum class SfntKind {
 // short, or when a listed table does not lie wholly within the file. Reads only the headers
 // and the directory.
 std::optional<std::vector<SfntTable>> ReadFirstFaceTables(InputFile& file);
+// The same for face `face` of a collection (0 for a single font).
+std::optional<std::vector<SfntTable>> ReadFaceTables(InputFile& file, std::uint32_t face);
+
+// How many faces the file holds: a collection's count, 1 for a single sfnt font, 0 for
+// anything else.
+std::uint32_t SfntFaceCount(InputFile& file);
 
 // What the file's first four bytes say it is.
 SfntKind SfntKindOf(InputFile& file);

@@ -96,8 +96,8 @@ std::string SfntFullName(InputFile& file) {
     return SfntName(file, 4);
 }
 
-std::string SfntName(InputFile& file, int nameId) {
-    const std::optional<std::vector<SfntTable>> tables = ReadFirstFaceTables(file);
+std::string SfntName(InputFile& file, int nameId, std::uint32_t face) {
+    const std::optional<std::vector<SfntTable>> tables = ReadFaceTables(file, face);
     if (!tables) {
         return {};
     }

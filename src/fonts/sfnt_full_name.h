@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kernova {
@@ -14,7 +15,8 @@ class InputFile;
 // only the headers, the table directory and the name table.
 std::string SfntFullName(InputFile& file);
 
-// The same for another name of the face: 1 the family, 2 the style, 4 the full name.
-std::string SfntName(InputFile& file, int nameId);
+// The same for another name of the face: 1 the family, 2 the style, 4 the full name; of
+// face `face` of a collection.
+std::string SfntName(InputFile& file, int nameId, std::uint32_t face = 0);
 
 } // namespace kernova

@@ -15,9 +15,9 @@ namespace fs = std::filesystem;
 using test::Sandbox;
 using Files = std::map<std::string, std::string>;
 
-// File and full name of each font packed.
+// File and full name of each font packed: OpenType with CFF outlines and TrueType.
 const std::pair<const char*, const char*> kFonts[] = {
-    {"KernovaSampleMono-Regular.ttf", "Kernova Sample Mono"},
+    {"KernovaSampleCff-Regular.otf", "Kernova Sample Cff"},
     {"KernovaSampleSans-Regular.ttf", "Kernova Sample Sans"},
     {"KernovaSampleSerif-Regular.ttf", "Kernova Sample Serif"}};
 
@@ -52,7 +52,7 @@ const Environment kEnvironments[] = {
      &Sandbox::fontsDir,
      0555,
      5,
-     "Error: cannot copy KernovaSampleMono-Regular.ttf to "},
+     "Error: cannot copy KernovaSampleCff-Regular.otf to "},
     {"ReadOnlyTemporaryFolder", {}, &Sandbox::tmp, 0555, 5, "Error: cannot create a folder in "},
 };
 

@@ -27,8 +27,11 @@ const Refusal kRefusals[] = {
     {{kSans, "missing.ttf"}, "missing.ttf", 1},
     {{"other"}, "other", 1},
     {{"side.ttf"}, "side.ttf", 1},
-    {{"Sans.otf"}, "Sans.otf", 1},
-    {{kLong}, "longer than 40 bytes", 1},
+    {{"Sans.woff"}, "Sans.woff", 1},
+    // Fonts by their bytes: what no desktop installs from its fonts folder, named.
+    {{"web.ttf"}, "web.ttf is a WOFF2 web font", 1},
+    {{"type1.otf"}, "type1.otf is a Type 1 font", 1},
+    {{"notes.ttc"}, "notes.ttc is not a font", 1},
     {{"Line\nBreak.ttf"}, "Line\\nBreak.ttf", 1},
     {{kSans, "other/KERNOVASAMPLESANS-REGULAR.TTF"}, "would both be stored", 1},
     {{"--license", "nolicense", kSans}, "nolicense", 1},
@@ -66,7 +69,7 @@ TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
         return test::RunProcess(test::AsTestUser(arguments, sandbox.environment()), sandbox.work());
     };
     fs::create_directories(sandbox.work() / "other");
-    for (const char* copy : {"KernovaSampleSans-Regular.ttf", "Sans.otf", "Line\nBreak.ttf",
+    for (const char* copy : {"KernovaSampleSans-Regular.ttf", "Sans.woff", "Line\nBreak.ttf",
                              "other/KERNOVASAMPLESANS-REGULAR.TTF", kLong, "LEFT.ttf", "top.TTF",
                              ".Hidden.ttf", "Back\\slash.ttf", "CON.ttf", "a:b.ttf"}) {
         fs::copy_file(test::TestFont("KernovaSampleSans-Regular.ttf"), sandbox.work() / copy);
@@ -76,19 +79,28 @@ TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
     }
     test::WriteFileBytes(sandbox.work() / "license", "Terms\nMore terms\r\n");
     test::WriteFileBytes(sandbox.work() / "win.exe", "MZ: a Windows program's first bytes");
+    test::WriteFileBytes(sandbox.work() / "web.ttf", "wOF2 and a compressed font");
+    test::WriteFileBytes(sandbox.work() / "type1.otf", std::string("\x80\x01 a PFB segment", 16));
+    test::WriteFileBytes(sandbox.work() / "notes.ttc", "plain notes");
     test::WriteFileBytes(sandbox.work() / "kernova.xml", "<XML>\n<Title>Own</Title>\n</XML>\n");
     // Any file will do as the stub; a small one keeps the folder quick to compare below.
-    ASSERT_EQ(pack({"-o", "setup", "--stub", "license", "--license", "license", "--side",
-                    "side.jpg", kSans, "kernova.xml"})
-                  .exitCode,
-              0);
+    const test::ProcessResult packed =
+        pack({"-o", "setup", "--stub", "license", "--license", "license", "--side", "side.jpg",
+              kSans, kLong, "kernova.xml"});
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
     const test::ProcessResult listing = pack({"--list", "setup"});
 
-    // The given descriptor as it is, the licence with CR LF line ends, the picture renamed.
+    // The given descriptor as it is, the licence with CR LF line ends, the picture renamed,
+    // the name too long to store shortened (and the vendor told).
     const std::string size = std::to_string(fs::file_size(sandbox.work() / kSans));
-    EXPECT_EQ(listing.out,
-              "        32  kernova.xml\n        19  license.txt\n         9  LEFT.jpg\n" +
-                  std::string(10 - size.size(), ' ') + size + "  KernovaSampleSans-Regular.ttf\n")
+    const std::string shortened = std::string(34, 'L') + "~1.ttf";
+    EXPECT_NE(packed.out.find(std::string(kLong) + " is stored as \"" + shortened + "\""),
+              std::string::npos)
+        << packed.out;
+    const std::string font = std::string(10 - size.size(), ' ') + size + "  ";
+    EXPECT_EQ(listing.out, "        32  kernova.xml\n        19  license.txt\n         9  "
+                           "LEFT.jpg\n" +
+                               font + shortened + "\n" + font + "KernovaSampleSans-Regular.ttf\n")
         << listing.err;
     const test::ProcessResult plain = pack({"--list", "license"});
     EXPECT_EQ(plain.exitCode, 1);

@@ -3,6 +3,7 @@
 // prefix's fonts folder, font registry and Favorites, the installer's folder and the
 // temporary folder are looked at. Each test installs bulk fonts of its own numbers.
 #include "fakes/package_bytes.h"
+#include "platform/win32/font_registry_key.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_api.h"
 #include "windows/windows_world.h"
@@ -82,6 +83,25 @@ TEST(WindowsInstaller, SilentInstallCopiesRegistersOnceAndWritesTheFavorite) {
         << second.output;
     EXPECT_EQ(FontsOf({1, 2, 3}), installed);
     EXPECT_EQ(Names(world.temp), std::vector<std::string>{});
+}
+
+// OpenType with CFF outlines and a collection are recorded as the system names them.
+TEST(WindowsInstaller, OpenTypeFontsAndCollectionsAreRecordedUnderTheirSystemNames) {
+    World world;
+    const std::vector<std::pair<std::string, std::string>> fonts = {
+        {"KernovaSampleCff-Regular.otf", "Kernova Sample Cff (OpenType)"},
+        {"KernovaPair.ttc", "Kernova Pair Sans & Kernova Pair Serif (TrueType)"}};
+    std::vector<PackageInput> entries = {test::DescriptorEntry({{"Title", "Cff and Pair"}})};
+    for (const auto& [file, value] : fonts) {
+        entries.insert(entries.begin(), PackageInput{file, SampleFont(file)});
+    }
+    MakeInstaller(world.installer, entries);
+    const RunResult run = world.Run("/I");
+    EXPECT_EQ(run.status, 0u) << run.output;
+    for (const auto& [file, value] : fonts) {
+        EXPECT_EQ(win32::ReadFontsValue(win32::GetFontsKey(), win32::WidenText(value)), file);
+        EXPECT_TRUE(ReadBytes(FontsFolder() + "\\" + file) == ReadBytes(SampleFont(file)));
+    }
 }
 
 TEST(WindowsInstaller, AnotherFontUnderTheSameFileNameStaysAndTheNewOneGetsAFreeName) {

@@ -56,7 +56,12 @@ int main(int argc, char** argv) {
         kernova::posix::TerminationCleanup interruption;
         interruption.Arm({});
         const std::string stub = options.stub ? *options.stub : DefaultStub();
-        std::vector<kernova::PackageInput> entries = PlanPackage(options, IsWindowsProgram(stub));
+        std::vector<std::string> notes;
+        std::vector<kernova::PackageInput> entries =
+            PlanPackage(options, IsWindowsProgram(stub), &notes);
+        for (const std::string& note : notes) {
+            std::cout << "kernova-pack: " << note << "\n";
+        }
         kernova::posix::PosixFileSystem files;
         kernova::WritePackage(files, stub, entries, options.output);
         std::cout << "kernova-pack: wrote " << options.output << " (" << entries.size()

@@ -3,12 +3,15 @@
 #include "archive/plain_file_name.h"
 #include "archive/text_routines.h"
 #include "font_check.h"
+#include "fonts/font_format.h"
 #include "pack_descriptor.h"
 #include "platform/posix/posix_input_file.h"
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <stdexcept>
+#include <string_view>
 
 namespace kernova::pack {
 namespace {
@@ -44,14 +47,49 @@ void CheckStoredName(const std::string& path, const std::string& name, bool wind
              "\" is no Windows file name (a device name, one of :<>\"|?* or a trailing dot "
              "or space)");
     }
-    if (name.size() > kMaxName) {
-        Fail(path + ": the stored name \"" + Printable(name) + "\" is longer than 40 bytes (" +
-             std::to_string(name.size()) + ")");
+}
+
+// A name of at most 40 bytes for a font whose file name is longer: the start of its stem (cut
+// between characters), "~", a number, and its extension, unlike any name in `taken` (folded).
+std::string ShortenedName(const std::string& name, const std::set<std::string>& taken) {
+    const std::string::size_type dot = name.rfind('.');
+    const std::string extension = name.substr(dot);
+    for (int number = 1;; ++number) {
+        const std::string suffix = "~" + std::to_string(number) + extension;
+        std::size_t cut = kMaxName - suffix.size();
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+            --cut; // never half a UTF-8 character
+        }
+        const std::string candidate = name.substr(0, cut) + suffix;
+        if (taken.count(FoldCase(candidate)) == 0) {
+            return candidate;
+        }
     }
 }
 
-bool EndsInDotTtf(const std::string& name) {
-    return name.size() >= 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".TTF");
+// What the installer takes for a font by its name: ".ttf" whatever the bytes, the others when
+// the bytes are an sfnt font or collection.
+bool EndsInFontExtension(const std::string& name) {
+    const std::string_view extension =
+        std::string_view(name).substr(name.size() - std::min<std::size_t>(name.size(), 4));
+    for (const char* known : {".TTF", ".OTF", ".TTC", ".OTC"}) {
+        if (EqualsIgnoringCase(extension, known)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Refuses, naming the format, what no desktop installs from its fonts folder.
+void CheckFontFormat(const std::string& path) {
+    std::error_code ec;
+    std::unique_ptr<InputFile> file = posix::PosixInputFile::Open(path, ec, Links::Follow);
+    const FontFormat format = file ? DetectFontFormat(*file) : FontFormat::NotAFont;
+    if (!IsInstallable(format)) {
+        Fail(path + " is " + DescribeFontFormat(format) +
+             ": only TrueType and OpenType fonts and collections are installed from a fonts "
+             "folder");
+    }
 }
 
 // The installer takes every entry named LEFT or TOP plus four characters for its side or
@@ -75,8 +113,9 @@ PackageInput FromFile(const std::string& name, const std::string& path, bool tex
 PackageInput Font(const std::string& path, bool windows) {
     const std::string name = BaseName(path);
     CheckStoredName(path, name, windows);
-    if (!EndsInDotTtf(name)) {
-        Fail(path + ": a font's name must end in .ttf; the installer installs only those");
+    if (!EndsInFontExtension(name)) {
+        Fail(path + ": a font's name must end in .ttf, .otf, .ttc or .otc; the installer "
+                    "installs only those");
     }
     if (name.front() == '.') {
         Fail(path + ": a font's name cannot begin with \".\"; fontconfig skips hidden files");
@@ -86,6 +125,7 @@ PackageInput Font(const std::string& path, bool windows) {
              " picture");
     }
     CheckReadable(path);
+    CheckFontFormat(path);
     CheckFontOpens(path);
     return FromFile(name, path);
 }
@@ -116,7 +156,8 @@ PackageInput Text(const std::string& name, const std::string& path) {
 
 } // namespace
 
-std::vector<PackageInput> PlanPackage(const PackOptions& options, bool windowsStub) {
+std::vector<PackageInput> PlanPackage(const PackOptions& options, bool windowsStub,
+                                      std::vector<std::string>* notes) {
     if (options.inputs.size() > 32767) {
         Fail("an installer holds at most 32767 entries; " + std::to_string(options.inputs.size()) +
              " files were given");
@@ -175,6 +216,26 @@ std::vector<PackageInput> PlanPackage(const PackOptions& options, bool windowsSt
                             options.urlName.value_or(""), options.readme.has_value(),
                             options.license.has_value(), options.addFavorites, options.preview});
         entries.push_back(descriptor);
+    }
+
+    // The package stores names of at most 40 bytes: a longer font name is shortened, and
+    // the vendor told so.
+    std::set<std::string> taken;
+    for (const PackageInput& entry : entries) {
+        if (entry.name.size() <= kMaxName) {
+            taken.insert(FoldCase(entry.name));
+        }
+    }
+    for (PackageInput& entry : entries) {
+        if (entry.name.size() > kMaxName) {
+            const std::string shortened = ShortenedName(entry.name, taken);
+            taken.insert(FoldCase(shortened));
+            if (notes != nullptr) {
+                notes->push_back(entry.sourcePath + " is stored as \"" + Printable(shortened) +
+                                 "\": the installer keeps names of at most 40 bytes");
+            }
+            entry.name = shortened;
+        }
     }
 
     // Names that differ only in letter case collide in a case-insensitive folder.

@@ -16,7 +16,9 @@ import struct
 import sys
 
 from fontTools import subset
-from fontTools.ttLib import TTFont
+from fontTools.fontBuilder import FontBuilder
+from fontTools.pens.t2CharStringPen import T2CharStringPen
+from fontTools.ttLib import TTCollection, TTFont
 
 DEJAVU = "/usr/share/fonts/truetype/dejavu"
 
@@ -86,6 +88,47 @@ def make_standard(out):
         font["hmtx"].metrics = saved_metrics
         # Re-read so the next font starts from the untouched subset.
         cache[source] = subset_font(source)
+    make_cff(out, "KernovaSampleCff-Regular.otf", "DejaVuSans.ttf", "Kernova Sample Cff",
+             "Regular")
+    make_collection(out, "KernovaPair.ttc",
+                    [("DejaVuSans.ttf", "Kernova Pair Sans", "Regular"),
+                     ("DejaVuSerif.ttf", "Kernova Pair Serif", "Regular")])
+
+
+def make_cff(out, file_name, source, family, style):
+    """An OpenType font with CFF outlines: the TrueType subset's glyphs drawn as cubics."""
+    font = subset_font(source)
+    glyph_set = font.getGlyphSet()
+    order = font.getGlyphOrder()
+    charstrings = {}
+    for name in order:
+        pen = T2CharStringPen(glyph_set[name].width, glyph_set)
+        glyph_set[name].draw(pen)
+        charstrings[name] = pen.getCharString()
+    builder = FontBuilder(font["head"].unitsPerEm, isTTF=False)
+    builder.setupGlyphOrder(order)
+    builder.setupCharacterMap(font.getBestCmap())
+    postscript = (family + "-" + style).replace(" ", "")
+    builder.setupCFF(postscript, {"FullName": family}, charstrings, {})
+    builder.setupHorizontalMetrics(font["hmtx"].metrics)
+    hhea = font["hhea"]
+    builder.setupHorizontalHeader(ascent=hhea.ascent, descent=hhea.descent)
+    builder.setupNameTable({"familyName": family, "styleName": style})
+    builder.setupOS2(sTypoAscender=hhea.ascent, sTypoDescender=hhea.descent,
+                     usWinAscent=hhea.ascent, usWinDescent=-hhea.descent)
+    builder.setupPost()
+    rename(builder.font, family, style)
+    builder.save(os.path.join(out, file_name))
+
+
+def make_collection(out, file_name, members):
+    """A TrueType collection of renamed subsets, one face per (source, family, style)."""
+    collection = TTCollection()
+    for source, family, style in members:
+        font = subset_font(source)
+        rename(font, family, style)
+        collection.fonts.append(font)
+    collection.save(os.path.join(out, file_name))
 
 
 def checksum(data):

@@ -103,8 +103,8 @@ std::error_code WriteFontsValue(const std::wstring& key, const std::wstring& val
     return ErrorFromWin32(static_cast<unsigned long>(status));
 }
 
-std::wstring FontsValueName(const std::string& faceName) {
-    return WidenText(TrimSpaces(faceName)) + L" (TrueType)";
+std::wstring FontsValueName(const std::string& faceName, bool cff) {
+    return WidenText(TrimSpaces(faceName)) + (cff ? L" (OpenType)" : L" (TrueType)");
 }
 
 } // namespace kernova::win32

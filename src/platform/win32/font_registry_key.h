@@ -21,7 +21,8 @@ std::string ReadFontsValue(const std::wstring& key, const std::wstring& valueNam
 std::error_code WriteFontsValue(const std::wstring& key, const std::wstring& valueName,
                                 const std::wstring& data);
 
-// The value name of a face: the name without spaces around it and " (TrueType)".
-std::wstring FontsValueName(const std::string& faceName);
+// The value name of a font: the name without spaces around it and " (TrueType)", or
+// " (OpenType)" for CFF outlines.
+std::wstring FontsValueName(const std::string& faceName, bool cff = false);
 
 } // namespace kernova::win32

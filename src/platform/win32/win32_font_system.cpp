@@ -1,11 +1,15 @@
 #include "platform/win32/win32_font_system.h"
 
+#include "archive/text_routines.h"
+#include "fonts/font_format.h"
+#include "fonts/sfnt_directory.h"
 #include "fonts/sfnt_full_name.h"
 #include "platform/path.h"
 #include "platform/win32/font_registry_key.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_api.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace kernova::win32 {
@@ -36,7 +40,30 @@ std::string Win32FontSystem::FaceName(const std::string& fontFile) {
 }
 
 bool Win32FontSystem::IsFaceInstalled(const std::string& faceName) {
-    return !ReadFontsValue(GetFontsKey(), FontsValueName(faceName)).empty();
+    const std::wstring key = GetFontsKey();
+    return !ReadFontsValue(key, FontsValueName(faceName, false)).empty() ||
+           !ReadFontsValue(key, FontsValueName(faceName, true)).empty();
+}
+
+// The name the system records a font file under: the face's name, or for a collection its
+// faces' names joined by " & ", with the kind of outlines.
+std::wstring Win32FontSystem::ValueNameOf(const std::string& installedFile,
+                                          const std::string& faceName) {
+    std::error_code ec;
+    std::unique_ptr<InputFile> file = files_.Open(installedFile, ec);
+    const FontFormat format = file ? DetectFontFormat(*file) : FontFormat::TrueType;
+    std::string name = faceName;
+    if (IsCollection(format)) {
+        name.clear();
+        const std::uint32_t faces = std::min<std::uint32_t>(SfntFaceCount(*file), 64);
+        for (std::uint32_t face = 0; face < faces; ++face) {
+            const std::string each = TrimSpaces(ReplaceControls(SfntName(*file, 4, face)));
+            if (!each.empty()) {
+                name += (name.empty() ? "" : " & ") + each;
+            }
+        }
+    }
+    return FontsValueName(name.empty() ? faceName : name, HasCffOutlines(format));
 }
 
 std::error_code Win32FontSystem::Register(const std::string& faceName,
@@ -48,7 +75,8 @@ std::error_code Win32FontSystem::Register(const std::string& faceName,
     const bool inFonts =
         slash != std::wstring::npos && !fonts.empty() && SameFolder(path.substr(0, slash), fonts);
     const std::wstring data = inFonts ? path.substr(slash + 1) : path;
-    if (std::error_code ec = WriteFontsValue(GetFontsKey(), FontsValueName(faceName), data)) {
+    if (std::error_code ec =
+            WriteFontsValue(GetFontsKey(), ValueNameOf(installedFile, faceName), data)) {
         return ec;
     }
     if (::AddFontResourceW(path.c_str()) == 0) {

@@ -16,13 +16,16 @@ class Win32FontSystem : public FontSystem {
     // Empty unless the system's font engine also takes the file as a font.
     std::string FaceName(const std::string& fontFile) override;
     bool IsFaceInstalled(const std::string& faceName) override;
-    // The value's data is the bare file name for a file in the fonts folder, else its path.
+    // The value's data is the bare file name for a file in the fonts folder, else its path;
+    // its name says TrueType or OpenType (CFF) outlines, and names a collection's every face.
     std::error_code Register(const std::string& faceName,
                              const std::string& installedFile) override;
     // Never waits on a window that does not answer.
     void BroadcastChange() override;
 
   private:
+    std::wstring ValueNameOf(const std::string& installedFile, const std::string& faceName);
+
     FileSystem& files_;
     ShellFolders& folders_;
 };
