@@ -5,7 +5,6 @@
 #include "platform/file_system.h"
 #include "platform/path.h"
 
-#include <string_view>
 #include <unordered_map>
 
 namespace kernova {
@@ -44,13 +43,14 @@ std::vector<std::string> ExtractFonts(FileSystem& files, const std::string& file
     }
     files.RemoveStaleStagedFiles(appPath); // what a killed run left staged there
     // Read order puts the entry appended earlier later: the last of a name is what
-    // extraction leaves under it. Each name is written once, where it is first listed.
-    std::unordered_map<std::string_view, std::size_t> last;
+    // extraction leaves under it. Each name is written once, where it is first listed;
+    // names are told apart as the file system tells them (on Windows, in any letter case).
+    std::unordered_map<std::string, std::size_t> last;
     for (std::size_t i = 0; i < directory.entries.size(); ++i) {
-        last[directory.entries[i].name] = i;
+        last[FileNameKey(directory.entries[i].name)] = i;
     }
     for (const ArchiveEntry& listed : directory.entries) {
-        auto found = last.find(listed.name);
+        auto found = last.find(FileNameKey(listed.name));
         if (found == last.end() || !IsPlainFileName(listed.name)) {
             continue; // written already, or a name that leads out of the folder
         }

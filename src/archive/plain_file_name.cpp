@@ -3,6 +3,7 @@
 #include "archive/text_routines.h"
 #include "platform/path.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -30,19 +31,30 @@ bool IsWindowsFileName(std::string_view name) {
     }
     // A device keeps its meaning whatever follows a dot: "con.ttf" is the console too.
     const std::string_view stem = Trim(name.substr(0, name.find('.')));
-    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN",    "AUX",
+                                                                 "NUL", "CONIN$", "CONOUT$"};
     for (std::string_view device : kDevices) {
         if (EqualsIgnoringCase(stem, device)) {
             return false;
         }
     }
-    const bool numbered = stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9';
-    return !(numbered && (EqualsIgnoringCase(stem.substr(0, 3), "COM") ||
-                          EqualsIgnoringCase(stem.substr(0, 3), "LPT")));
+    if (stem.size() < 4 || !(EqualsIgnoringCase(stem.substr(0, 3), "COM") ||
+                             EqualsIgnoringCase(stem.substr(0, 3), "LPT"))) {
+        return true;
+    }
+    // COM1 to COM9, and the superscript ones Windows reserves too (UTF-8 or Windows-1252).
+    static constexpr std::array<std::string_view, 15> kNumbers = {
+        "1", "2",        "3",        "4",        "5",    "6",    "7",   "8",
+        "9", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3", "\xB9", "\xB2", "\xB3"};
+    return std::find(kNumbers.begin(), kNumbers.end(), stem.substr(3)) == kNumbers.end();
 }
 
 bool SameFileName(std::string_view a, std::string_view b) {
-    return kPathSeparator == '\\' ? EqualsIgnoringCase(a, b) : a == b;
+    return FileNameKey(a) == FileNameKey(b);
+}
+
+std::string FileNameKey(std::string_view name) {
+    return kPathSeparator == '\\' ? FoldCase(name) : std::string(name);
 }
 
 std::string Printable(std::string_view text) {

@@ -59,6 +59,7 @@ const Refusal kRefusals[] = {
     // Names a Windows installer would take for a device or a stream: refused for its stub only.
     {{"--stub", "win.exe", "CON.ttf"}, "\"CON.ttf\" is no Windows file name", 1},
     {{"--stub", "win.exe", "a:b.ttf"}, "\"a:b.ttf\" is no Windows file name", 1},
+    {{"--stub", "win.exe", "CONIN$.ttf"}, "\"CONIN$.ttf\" is no Windows file name", 1},
 };
 
 TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
@@ -69,9 +70,10 @@ TEST(PackToolTest, ListsWhatItStoredAndRefusesBadInputWritingNothing) {
         return test::RunProcess(test::AsTestUser(arguments, sandbox.environment()), sandbox.work());
     };
     fs::create_directories(sandbox.work() / "other");
-    for (const char* copy : {"KernovaSampleSans-Regular.ttf", "Sans.woff", "Line\nBreak.ttf",
-                             "other/KERNOVASAMPLESANS-REGULAR.TTF", kLong, "LEFT.ttf", "top.TTF",
-                             ".Hidden.ttf", "Back\\slash.ttf", "CON.ttf", "a:b.ttf"}) {
+    for (const char* copy :
+         {"KernovaSampleSans-Regular.ttf", "Sans.woff", "Line\nBreak.ttf",
+          "other/KERNOVASAMPLESANS-REGULAR.TTF", kLong, "LEFT.ttf", "top.TTF", ".Hidden.ttf",
+          "Back\\slash.ttf", "CON.ttf", "a:b.ttf", "CONIN$.ttf"}) {
         fs::copy_file(test::TestFont("KernovaSampleSans-Regular.ttf"), sandbox.work() / copy);
     }
     for (const char* name : {"side.jpg", "side.jpeg", "side.ttf"}) {

@@ -50,7 +50,7 @@ TEST_F(Wizard, TheDescriptorFontsAndPicturesFillTheWizardAndItsTextsAreDecoded) 
     runtime.preview.knownNames = {"Kernova A"};
     const std::string collection("ttcf\0\1\0\0\0\0\0\1\0\0\0\x10true", 20);
     ASSERT_FALSE(Load({BytesEntry("B.TTF", "x"), BytesEntry("c.otf", "x"),
-                       BytesEntry("e.otf", "OTTO cff font"), BytesEntry("f.TTC ", collection),
+                       BytesEntry("e.otf", "OTTO cff font"), BytesEntry("f.TTC", collection),
                        BytesEntry("a.ttf", FontBytes("Kernova A")), BytesEntry("n.ttf.txt", "x"),
                        BytesEntry("d ttf", "x"), BytesEntry("left.jpg", "\xFF\xD8\xFF jpeg"),
                        BytesEntry("LEFT.BMP", "BM bitmap"), BytesEntry("left.jpeg", "no match"),
@@ -70,7 +70,7 @@ TEST_F(Wizard, TheDescriptorFontsAndPicturesFillTheWizardAndItsTextsAreDecoded) 
               "unix\r\nline\r\n\xE2\x80\x9CZ\xE2\x80\x9D\r\n");
     EXPECT_TRUE(form().License && form().ReadMe && form().AddFav && form().lblLink.visible);
     EXPECT_EQ(form().lblLink.caption, "Example");
-    EXPECT_EQ(form().lstFonts.items(), (Names{"a.ttf", "B.TTF", "d ttf", "e.otf", "f.TTC "}));
+    EXPECT_EQ(form().lstFonts.items(), (Names{"a.ttf", "B.TTF", "d ttf", "e.otf", "f.TTC"}));
     EXPECT_EQ(runtime.preview.fontName, "Kernova A");
     EXPECT_EQ(form().imgSide.picture.sourcePath + form().picLicense.picture.sourcePath,
               Extracted("left.jpg") + Extracted("Top.gif"));

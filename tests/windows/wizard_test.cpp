@@ -63,8 +63,11 @@ struct Wizard {
         ::GetWindowTextW(Window(name), text, 256);
         return win32::Narrow(text);
     }
-    // The page shown, whether Back and Next can be pressed, and Next's caption.
+    // The page shown, whether Back and Next can be pressed, Next's caption, and whether the
+    // keyboard is lost (the focus on a control that takes no keys).
     std::string State() const {
+        HWND focus = ::GetFocus();
+        const bool keys = focus != nullptr && ::IsWindowEnabled(focus) && ::IsWindowVisible(focus);
         std::string page = "none";
         for (const char* panel :
              {"picWelcome", "picLicense", "picReadme", "picInstall", "picFinish"}) {
@@ -73,7 +76,8 @@ struct Wizard {
             }
         }
         return page + (::IsWindowEnabled(Window("cmdBack")) ? " back" : " -back") +
-               (::IsWindowEnabled(Window("cmdNext")) ? " next " : " -next ") + Text("cmdNext");
+               (::IsWindowEnabled(Window("cmdNext")) ? " next " : " -next ") + Text("cmdNext") +
+               (keys ? "" : " no-keys");
     }
     std::string Focused() const {
         for (const char* name : {"cmdBack", "cmdNext", "cmdCancel", "txtLicense", "optAgree",

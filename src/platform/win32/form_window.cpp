@@ -310,6 +310,27 @@ void FormWindow::Sync() {
     }
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     ShowOrHide();
+    KeepKeyboard();
+}
+
+// The focus stays on a control that takes keys: one that went disabled or hidden with it
+// (Alt+N onto a page whose Next is disabled) hands it on to the next in the keyboard order,
+// as a dialog does; without it the window would take no key at all.
+void FormWindow::KeepKeyboard() {
+    if (::GetActiveWindow() != window_) {
+        return;
+    }
+    HWND focus = ::GetFocus();
+    if (focus != nullptr && focus != window_ && ::IsChild(window_, focus) &&
+        ::IsWindowEnabled(focus) && ::IsWindowVisible(focus)) {
+        lastFocus_ = focus;
+        return;
+    }
+    HWND from = lastFocus_ != nullptr && ::IsChild(window_, lastFocus_) ? lastFocus_ : nullptr;
+    if (HWND next = ::GetNextDlgTabItem(window_, from, FALSE)) {
+        ::SetFocus(next);
+        lastFocus_ = next;
+    }
 }
 
 void FormWindow::ShowOrHide() {
@@ -335,7 +356,8 @@ void FormWindow::ShowOrHide() {
         // The focus starts on the first control of the keyboard order.
         for (const Item& item : items_) {
             if (item.control.design->tabIndex == 0 && item.hwnd != nullptr) {
-                ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item.hwnd), TRUE);
+                ::SetFocus(item.hwnd);
+                lastFocus_ = item.hwnd;
             }
         }
     } else if (!wanted && shown) {
@@ -644,6 +666,17 @@ LRESULT FormWindow::OnContainerMessage(int container, HWND hwnd, UINT message, W
                 behaviour_.close();
             }
             return 0;
+        case WM_ACTIVATE:
+            // Back to the control that had the focus, as a dialog returns to it.
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                ::DefWindowProcW(hwnd, message, wParam, lParam);
+                if (lastFocus_ != nullptr && ::IsWindow(lastFocus_)) {
+                    ::SetFocus(lastFocus_);
+                }
+                KeepKeyboard();
+                return 0;
+            }
+            break;
         case WM_ENDSESSION:
             if (wParam != FALSE && behaviour_.endSession) {
                 behaviour_.endSession();

@@ -117,6 +117,7 @@ class FormWindow {
     const Item* ItemOfWindow(HWND hwnd) const;
     void ApplyDpi(int dpi);
     void ShowOrHide();
+    void KeepKeyboard();
 
     std::vector<Item> items_;
     WindowState state_;
@@ -127,6 +128,7 @@ class FormWindow {
     bool fixedDpi_ = false;
     bool placed_ = false;
     int defaultId_ = 0;
+    HWND lastFocus_ = nullptr; // the control that had the focus last
     std::wstring shownCaption_;
     mutable std::map<std::tuple<std::string, double, bool>, HFONT> fonts_;
     mutable std::map<std::uint32_t, HBRUSH> brushes_;
