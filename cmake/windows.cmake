@@ -72,16 +72,20 @@ add_custom_target(kernova_bulk_fonts DEPENDS ${KERNOVA_BULK_FONT_DIR}/stamp)
 # The Win32 backend against the prefix's system, and the installer run as a separate process
 # (its fonts folder, registry, Favorites and temporary folder looked at afterwards); the
 # wizard's windows in a program of their own (below).
-file(GLOB KERNOVA_WINDOWS_SYSTEM_TEST_SOURCES CONFIGURE_DEPENDS tests/windows/*.cpp)
+file(GLOB KERNOVA_WINDOWS_SYSTEM_TEST_SOURCES CONFIGURE_DEPENDS tests/windows/*_test.cpp)
 list(FILTER KERNOVA_WINDOWS_SYSTEM_TEST_SOURCES EXCLUDE REGEX "wizard_test\\.cpp$")
+# What both test programs share: the test fonts, installers made from the built stub, runs
+# of one as a separate process, the prefix's folders and registry.
+add_library(kernova_windows_test_support STATIC tests/windows/windows_world.cpp)
+target_include_directories(kernova_windows_test_support PUBLIC tests)
+target_link_libraries(kernova_windows_test_support PUBLIC kernova_win32 version GTest::gtest)
+target_compile_definitions(kernova_windows_test_support PUBLIC
+  KERNOVA_FONT_DIR="${KERNOVA_FONT_DIR}"
+  KERNOVA_BULK_FONT_DIR="${KERNOVA_BULK_FONT_DIR}"
+  KERNOVA_INSTALLER_PATH="$<TARGET_FILE:kernova-installer>")
 function(kernova_windows_test_program name)
   add_executable(${name} ${ARGN})
-  target_include_directories(${name} PRIVATE tests)
-  target_link_libraries(${name} PRIVATE kernova_win32 version GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE
-    KERNOVA_FONT_DIR="${KERNOVA_FONT_DIR}"
-    KERNOVA_BULK_FONT_DIR="${KERNOVA_BULK_FONT_DIR}"
-    KERNOVA_INSTALLER_PATH="$<TARGET_FILE:kernova-installer>")
+  target_link_libraries(${name} PRIVATE kernova_windows_test_support GTest::gtest_main)
   add_dependencies(${name} kernova-installer kernova_fonts kernova_bulk_fonts)
   kernova_check_system_imports(${name})
 endfunction()
@@ -93,8 +97,7 @@ gtest_discover_tests(kernova_windows_tests
   PROPERTIES TIMEOUT 300)
 
 # The wizard's tests take the keyboard's focus on the run's one display: one at a time.
-kernova_windows_test_program(kernova_windows_wizard_tests tests/windows/wizard_test.cpp
-  tests/windows/windows_world.cpp)
+kernova_windows_test_program(kernova_windows_wizard_tests tests/windows/wizard_test.cpp)
 gtest_discover_tests(kernova_windows_wizard_tests
   TEST_PREFIX Windows.
   DISCOVERY_MODE PRE_TEST

@@ -114,7 +114,6 @@ class FormWindow {
     HBRUSH Brush(std::uint32_t color) const;
     COLORREF Color(std::uint32_t color) const;
     RECT ClientOf(int container) const;
-    const Item* ItemOfWindow(HWND hwnd) const;
     void ApplyDpi(int dpi);
     void ShowOrHide();
     void KeepKeyboard();

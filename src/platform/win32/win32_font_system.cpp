@@ -10,7 +10,6 @@
 #include "platform/win32/win32_api.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace kernova::win32 {
 namespace {
