@@ -16,6 +16,9 @@ CommandLineSwitch SwitchOf(const std::string& tail) {
     if (EqualsIgnoringCase(last, "/I")) {
         return CommandLineSwitch::Install;
     }
+    if (EqualsIgnoringCase(last, "/U")) {
+        return CommandLineSwitch::Uninstall;
+    }
     if (last == "/?") {
         return CommandLineSwitch::Usage;
     }
@@ -35,6 +38,9 @@ void RunCommandLine(FrmMain& frm) {
         frm.InstallFonts(silent);
         break;
     }
+    case CommandLineSwitch::Uninstall:
+        frm.UninstallFonts(); // ends the program with its own status
+        break;
     case CommandLineSwitch::Usage:
         frm.runtime().MsgBox(kUsageText, MessageIcon::Information, MessageButtons::Ok,
                              kApplicationTitle);

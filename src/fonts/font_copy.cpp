@@ -47,7 +47,7 @@ FontCopyResult CommitUnderFreeName(FileSystem& files, StagedFile& file, const st
             return {ec, {}};
         }
         if (SameBytes(files, folder + candidate, source)) {
-            return {{}, candidate};
+            return {{}, candidate, true};
         }
     }
     return {std::make_error_code(std::errc::file_exists), {}};
@@ -71,45 +71,46 @@ FontDelivery::FontDelivery(FileSystem& files, std::string folder, std::size_t gr
 FontDelivery::~FontDelivery() = default;
 
 std::size_t FontDelivery::Add(const std::string& source, const std::string& name) {
-    const std::size_t ticket = results_.size();
-    results_.emplace_back();
-    FontCopyResult& result = results_.back();
-    if (!IsPlainFileName(name) || folder_.empty()) {
-        result.error = std::make_error_code(std::errc::invalid_argument);
-        return ticket;
-    }
-    std::error_code ec;
-    std::unique_ptr<InputFile> in = files_.Open(source, ec);
-    std::unique_ptr<StagedFile> file = in ? files_.Stage(folder_, 0644, ec) : nullptr;
-    // Readable by everyone who uses the folder's fonts, whatever the file-creation mask.
-    if (file && !(ec = file->CopyFrom(*in, 0, in->Size()))) {
-        ec = file->SetMode(0644);
-    }
-    if (ec) {
-        results_[ticket].error = ec;
-        return ticket;
-    }
-    Enqueue(ticket, std::move(file), name, source);
-    return ticket;
+    return AddFile(source, name, false, false);
 }
 
 std::size_t FontDelivery::AddOwnFile(const std::string& source, const std::string& name) {
-    if (!IsPlainFileName(name) || folder_.empty()) {
-        return Add(source, name); // refused there
-    }
-    std::unique_ptr<StagedFile> file = files_.Adopt(source, folder_);
-    if (!file) {
-        return Add(source, name);
-    }
+    return AddFile(source, name, true, false);
+}
+
+std::size_t FontDelivery::AddOwnFileReplacing(const std::string& source, const std::string& name) {
+    return AddFile(source, name, true, true);
+}
+
+std::size_t FontDelivery::AddFile(const std::string& source, const std::string& name, bool own,
+                                  bool replace) {
     const std::size_t ticket = results_.size();
     results_.emplace_back();
-    Enqueue(ticket, std::move(file), name, source);
+    if (!IsPlainFileName(name) || folder_.empty()) {
+        results_[ticket].error = std::make_error_code(std::errc::invalid_argument);
+        return ticket;
+    }
+    std::unique_ptr<StagedFile> file = own ? files_.Adopt(source, folder_) : nullptr;
+    if (!file) {
+        std::error_code ec;
+        std::unique_ptr<InputFile> in = files_.Open(source, ec);
+        file = in ? files_.Stage(folder_, 0644, ec) : nullptr;
+        // Readable by everyone who uses the folder's fonts, whatever the file-creation mask.
+        if (file && !(ec = file->CopyFrom(*in, 0, in->Size()))) {
+            ec = file->SetMode(0644);
+        }
+        if (ec) {
+            results_[ticket].error = ec;
+            return ticket;
+        }
+    }
+    Enqueue(ticket, std::move(file), name, source, replace);
     return ticket;
 }
 
 void FontDelivery::Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file,
-                           const std::string& name, const std::string& source) {
-    pending_.push_back({ticket, name, source, std::move(file)});
+                           const std::string& name, const std::string& source, bool replace) {
+    pending_.push_back({ticket, name, source, std::move(file), replace});
     if (pending_.size() >= groupSize_) {
         DeliverGroup();
     }
@@ -130,7 +131,12 @@ void FontDelivery::DeliverGroup() {
     }
     for (Pending& font : pending_) {
         FontCopyResult& result = results_[font.ticket];
-        if (!result.error) {
+        if (result.error) {
+            continue;
+        }
+        if (font.replace) {
+            result = {font.file->Commit(folder_ + font.name, Placement::Replace), font.name};
+        } else {
             result = CommitUnderFreeName(files_, *font.file, folder_, font.name, font.source);
         }
     }

@@ -15,6 +15,7 @@ class StagedFile;
 struct FontCopyResult {
     std::error_code error; // empty when the font is in place
     std::string fileName;  // its file name in the folder: the wanted name or a free variant
+    bool existed = false;  // a file with the font's very bytes had that name already
 };
 
 // Fonts on their way into one folder (ending in the separator). Each font's bytes go to a
@@ -45,6 +46,11 @@ class FontDelivery {
     // the font, which spares writing the bytes a second time; otherwise it is copied.
     std::size_t AddOwnFile(const std::string& source, const std::string& name);
 
+    // The same for a newer release of a font whose older file is `name`: once on the disk,
+    // the font takes that name in one step (the older file stays until then, and stays
+    // when the font cannot get there).
+    std::size_t AddOwnFileReplacing(const std::string& source, const std::string& name);
+
     // Flushes and names every font added so far.
     void Finish();
 
@@ -56,10 +62,12 @@ class FontDelivery {
         std::size_t ticket;
         std::string name, source;
         std::unique_ptr<StagedFile> file;
+        bool replace = false;
     };
 
+    std::size_t AddFile(const std::string& source, const std::string& name, bool own, bool replace);
     void Enqueue(std::size_t ticket, std::unique_ptr<StagedFile> file, const std::string& name,
-                 const std::string& source);
+                 const std::string& source, bool replace);
     void DeliverGroup();
 
     FileSystem& files_;

@@ -20,7 +20,7 @@ bool IsFontNameInstalled(FontSystem& fonts, const std::string& faceName) {
     if (name.empty()) {
         return false;
     }
-    return fonts.IsFaceInstalled(name);
+    return !fonts.InstalledFiles(name).empty();
 }
 
 std::error_code RegisterFont(FontSystem& fonts, const std::string& fontsFolder,

@@ -9,7 +9,9 @@ class FontSystem;
 class ShellFolders;
 
 // True exactly when the font registry lists a font whose full name equals the trimmed
-// face name of `fontFile`. A registry that cannot be read counts as "not installed".
+// face name of `fontFile`, whatever its style or release (the installation run tells
+// those apart: see InstalledFonts). A registry that cannot be read counts as "not
+// installed".
 bool IsFontInstalled(FontSystem& fonts, const std::string& fontFile);
 
 // The same test for a face name already read from the file (trimmed here), so that a run

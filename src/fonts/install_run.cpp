@@ -1,10 +1,17 @@
 #include "fonts/install_run.h"
 
+#include "archive/text_routines.h"
 #include "fonts/face_name.h"
 #include "fonts/font_copy.h"
+#include "fonts/font_identity.h"
 #include "fonts/font_registry.h"
+#include "fonts/font_standing.h"
 #include "fonts/install_progress.h"
+#include "fonts/install_record.h"
+#include "fonts/sfnt_directory.h"
 #include "fonts/stage_timings.h"
+#include "platform/file_system.h"
+#include "platform/font_system.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 
@@ -24,6 +31,8 @@ enum class Stage { Preparing, Copying, Registering, Finishing };
 struct CopiedFont {
     std::string faceName;
     std::string fileName; // in the fonts folder: the entry's name or a free variant of it
+    bool update = false;  // a newer release of a font that was installed
+    bool existed = false; // the very file was there already: not this package's to remove
 };
 
 struct CopyStageOutcome {
@@ -56,44 +65,89 @@ void Fail(InstallState& state, const std::string& packageTitle, Stage stage,
     state.outcome = InstallState::Outcome::Failed;
 }
 
-// Copies every font the system does not know yet, with the progress display. Stops at
-// Cancel in the already-installed box. A font without a face name is no usable font: it is
-// a problem, and the rest still go; so is a copy that fails.
+// A font as the run shows and judges it: the name the system gives it (a collection: its
+// faces' names joined by " & ") and how it stands to the installed fonts. Only a font whose
+// name is listed, or a collection, is read further: a package of new fonts costs no more.
+struct JudgedFont {
+    std::string shownName;
+    FontStanding standing;
+};
+
+JudgedFont JudgeFont(Platform& platform, InstalledFonts& installed, const std::string& file,
+                     const std::string& faceName) {
+    JudgedFont font{faceName, {}};
+    std::error_code ec;
+    std::unique_ptr<InputFile> in = platform.files.Open(file, ec);
+    const bool collection = in && SfntKindOf(*in) == SfntKind::Collection;
+    const std::string name = TrimSpaces(faceName);
+    if (!collection && (name.empty() || platform.fonts.InstalledFiles(name).empty())) {
+        return font;
+    }
+    const std::vector<FaceIdentity> faces =
+        in ? ReadFaceIdentities(*in) : std::vector<FaceIdentity>();
+    if (collection && !faces.empty()) {
+        font.shownName = JoinedFaceNames(faces);
+    }
+    font.standing = installed.Judge(faces, faceName);
+    return font;
+}
+
+// Copies every font the system does not have in this or a newer release, with the
+// progress display; a newer release takes the place of the older file of the same font.
+// Stops at Cancel in the already-installed box. A font without a face name is no usable
+// font: it is a problem, and the rest still go; so is a copy that fails.
 CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
                               const std::string& fontsFolder, InstallState& state,
                               InstallDisplay& display, StageTimings& timings) {
     struct Written {
         std::string faceName, entry;
         std::size_t ticket;
+        bool update;
+        std::string replaced; // the older file let go of for this one, as registered
     };
     CopyStageOutcome outcome;
     FontDelivery delivery(platform.files, fontsFolder);
+    InstalledFonts installed(platform, fontsFolder);
     std::vector<Written> written;
     const int count = static_cast<int>(request.fonts.size());
     for (int index = 0; index < count; ++index) {
         const std::string& entry = request.fonts[static_cast<std::size_t>(index)];
         const std::string extracted = request.extractPath + entry;
         std::string faceName;
-        bool installed = false;
+        JudgedFont font;
         {
             StageTimings::Scope measure(timings, StageTimings::Names);
             faceName = GetFontName(platform.fonts, extracted);
-            installed = IsFontNameInstalled(platform.fonts, faceName);
+            font = JudgeFont(platform, installed, extracted, faceName);
         }
-        state.status = "Copying " + faceName;
+        const bool update = font.standing.standing == Standing::Update;
+        state.status = (update ? "Updating " : "Copying ") + font.shownName;
         if (faceName.empty()) {
             state.problems.push_back(entry + " is not a font file");
-        } else if (installed) {
+        } else if (font.standing.standing == Standing::Present) {
             ++outcome.present;
+            for (const std::string& path : font.standing.presentFiles) {
+                state.presentFiles.push_back(path);
+            }
             const MessageButtons buttons =
                 count == 1 ? MessageButtons::Ok : MessageButtons::OkCancel;
-            if (display.AskAlreadyInstalled(state, AlreadyInstalledText(faceName), buttons) ==
+            if (display.AskAlreadyInstalled(state, AlreadyInstalledText(font.shownName), buttons) ==
                 Answer::Cancel) {
                 break;
             }
+        } else if (!font.standing.replaces.empty()) {
+            StageTimings::Scope measure(timings, StageTimings::Copies);
+            // The system lets go of the older file, which it may hold open, before the
+            // newer one takes its name; should that fail, the older one is registered again.
+            const std::string older = fontsFolder + font.standing.replaces;
+            platform.fonts.Unregister(older);
+            written.push_back({font.shownName, entry,
+                               delivery.AddOwnFileReplacing(extracted, font.standing.replaces),
+                               true, older});
         } else {
             StageTimings::Scope measure(timings, StageTimings::Copies);
-            written.push_back({faceName, entry, delivery.AddOwnFile(extracted, entry)});
+            written.push_back(
+                {font.shownName, entry, delivery.AddOwnFile(extracted, entry), update, {}});
         }
         state.progress =
             InstallState::Progress{ProgressFillWidth(request.troughWidth, count, index + 1),
@@ -108,20 +162,29 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
     for (const Written& font : written) {
         const FontCopyResult& copy = delivery.result(font.ticket);
         if (copy.error) {
-            state.problems.push_back("cannot copy " + font.entry + " to " +
-                                     ShownFolder(fontsFolder) + ": " + copy.error.message());
+            state.problems.push_back("cannot " + std::string(font.update ? "update " : "copy ") +
+                                     font.entry + " to " + ShownFolder(fontsFolder) + ": " +
+                                     copy.error.message());
             state.environmentFault = true;
+            if (!font.replaced.empty()) {
+                (void)platform.fonts.Register(font.faceName, font.replaced); // as it was
+            }
             if (!outcome.copyError) {
                 outcome.copyError = copy.error;
             }
         } else if (delivered.insert(copy.fileName).second) { // one file is registered once
-            outcome.copied.push_back({font.faceName, copy.fileName});
+            outcome.copied.push_back({font.faceName, copy.fileName, font.update, copy.existed});
         }
     }
     return outcome;
 }
 
 } // namespace
+
+std::string SummaryLine(const InstallState& state) {
+    return std::to_string(state.installed) + " installed, " + std::to_string(state.updated) +
+           " updated, " + std::to_string(state.present) + " already installed";
+}
 
 InstallState InstallFonts(Platform& platform, const InstallRequest& request,
                           InstallDisplay& display) {
@@ -132,6 +195,7 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
     try {
         display.Begin();
         const std::string fontsFolder = GetFontsFolder(platform.folders);
+        state.fontsFolder = fontsFolder;
         stage = Stage::Copying;
         if (fontsFolder.empty()) {
             state.problems.push_back("there is no fonts folder to install into");
@@ -150,7 +214,15 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
         stage = Stage::Registering;
         const std::size_t copyProblems = state.problems.size();
         std::error_code registerError; // the first record the registry refused
+        state.present = outcome.present;
         for (const CopiedFont& font : outcome.copied) {
+            if (font.existed) {
+                ++state.present;
+                state.presentFiles.push_back(fontsFolder + font.fileName);
+            } else {
+                ++(font.update ? state.updated : state.installed);
+                state.installedFiles.push_back(font.fileName);
+            }
             state.status = "Registering " + font.faceName;
             StageTimings::Scope measure(timings, StageTimings::Registration);
             if (std::error_code ec =
@@ -164,6 +236,18 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
         {
             StageTimings::Scope measure(timings, StageTimings::FontChange);
             BroadcastFontChange(platform.fonts);
+        }
+        // What this package put there and relies on, for its /U; untold, its fonts could
+        // never be removed again.
+        if (!state.installedFiles.empty() || !state.presentFiles.empty()) {
+            if (std::error_code ec =
+                    RecordInstall(platform.files, fontsFolder, request.packageTitle,
+                                  state.installedFiles, state.presentFiles)) {
+                state.problems.push_back("cannot record the installed fonts in " + fontsFolder +
+                                         kInstallRecordName + ": " + ec.message());
+                state.environmentFault = true;
+                outcome.copyError = outcome.copyError ? outcome.copyError : ec;
+            }
         }
         display.Refresh(state);
         if (outcome.copied.empty() && outcome.present == 0) {

@@ -26,7 +26,19 @@ struct InstallState {
     // Why a failed run failed, one line each, naming the font or folder and the cause.
     std::vector<std::string> problems;
     bool environmentFault = false; // a problem was the machine's (a folder, a full disk)
+
+    // What the run did: fonts new to the system, newer releases of installed ones, and
+    // fonts that were there already.
+    int installed = 0, updated = 0, present = 0;
+    std::string fontsFolder; // ending in the separator; empty when there is none
+    // The files the run put into the fonts folder (bare names), new and updated.
+    std::vector<std::string> installedFiles;
+    // The installed files (full paths) that already held a font of the package.
+    std::vector<std::string> presentFiles;
 };
+
+// "3 installed, 1 updated, 2 already installed"
+std::string SummaryLine(const InstallState& state);
 
 // Where a run shows itself: the wizard repaints, a silent run shows nothing.
 class InstallDisplay {

@@ -12,6 +12,9 @@ enum class ExitCode : int {
     // The machine, not the package: the installer file unreadable, the temporary, fonts or
     // output folder missing, read-only or full.
     EnvironmentFault = 5,
+    // /I found every font installed already (in that or a newer release), /U found
+    // nothing of the package installed: nothing was changed.
+    NothingToDo = 6,
 };
 
 } // namespace kernova

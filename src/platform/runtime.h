@@ -32,6 +32,10 @@ class Runtime {
     // read it and nothing waits for a click.
     virtual void ReportError(const std::string& text) = 0;
 
+    // What a silent run did, one line on standard output (on Windows, where its errors
+    // go): scripts read it.
+    virtual void Report(const std::string& text) = 0;
+
     // Processes pending window events, then returns.
     virtual void PumpEvents() = 0;
 

@@ -55,6 +55,8 @@ class FrmMain {
     // Fonts
     void ShowFontPreview();
     void InstallFonts(bool& Silent);
+    // /U: removes what this package installed; ends the program.
+    [[noreturn]] void UninstallFonts();
 
     // ExtractFonts writes every entry of the package next to the executable.
     void ExtractFonts();

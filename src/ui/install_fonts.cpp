@@ -103,6 +103,15 @@ void FrmMain::InstallFonts(bool& Silent) {
         ShowFinishPage(form, "&Close");
         return;
     }
+    if (Silent) {
+        runtime_.Report(SummaryLine(state));
+        if (state.installed == 0 && state.updated == 0) {
+            EndProgram(ExitCode::NothingToDo);
+        }
+    } else if (state.updated > 0 || state.present > 0) {
+        // The page says what the run did where it was not simply installing new fonts.
+        form.lblFinishText.caption += "\r\n" + SummaryLine(state) + ".";
+    }
     finishCode_ = ExitCode::Done;
     ShowFinishPage(form, "&Finish");
 }

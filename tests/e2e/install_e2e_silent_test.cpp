@@ -6,6 +6,7 @@
 #include "support/process.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <unistd.h>
 
 namespace kernova {
@@ -88,9 +89,15 @@ TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNot
         for (const bool again : {false, true}) {
             const test::ProcessResult result =
                 test::RunProcess(test::AsTestUser(command, sandbox.environment()));
-            EXPECT_EQ(result.exitCode, environment.status) << result.err;
+            // Run again, there is nothing to do, and the status says so.
+            EXPECT_EQ(result.exitCode, again && done ? 6 : environment.status) << result.err;
             EXPECT_NE(result.err.find(environment.says), std::string::npos) << result.err;
-            EXPECT_EQ(test::Snapshot(sandbox.fontsDir()), done ? installed : Files{});
+            EXPECT_EQ(result.out, !done   ? ""
+                                  : again ? "0 installed, 0 updated, 3 already installed\n"
+                                          : "3 installed, 0 updated, 0 already installed\n");
+            Files fonts = test::Snapshot(sandbox.fontsDir());
+            EXPECT_EQ(fonts.erase(".kernova-installed.txt"), done ? 1u : 0u);
+            EXPECT_EQ(fonts, done ? installed : Files{});
             EXPECT_EQ(test::FontsOfNewProcess(sandbox.environment()), done ? listed : Files{});
             // Without a display the already-installed box is written to standard error.
             for (const auto& [font, name] : kFonts) {
@@ -103,13 +110,16 @@ TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNot
             EXPECT_EQ(ExtractionFoldersInTmp(), inTmp);
         }
     }
-    // Two runs at once (a double click, a retried script): both succeed, each font is there
-    // once, never as a numbered copy.
+    // Two runs at once (a double click, a retried script): one installs, the other then finds
+    // nothing to do; each font is there once, never as a numbered copy.
     Sandbox sandbox;
     test::ChildProcess first(test::InstallerCommand(sandbox, installer, {"/I"}, {}));
     test::ChildProcess second(test::InstallerCommand(sandbox, installer, {"/I"}, {}));
-    EXPECT_EQ(first.Wait().exitCode + second.Wait().exitCode, 0);
-    EXPECT_EQ(test::Snapshot(sandbox.fontsDir()), installed);
+    const std::set<int> statuses = {first.Wait().exitCode, second.Wait().exitCode};
+    EXPECT_EQ(statuses, (std::set<int>{0, 6}));
+    Files fonts = test::Snapshot(sandbox.fontsDir());
+    fonts.erase(".kernova-installed.txt");
+    EXPECT_EQ(fonts, installed);
 }
 
 // Run as root, the silent install puts fonts into /usr/local/share/fonts for every user. The
@@ -141,7 +151,8 @@ TEST(RootInstallE2eTest, PutsTheFontIntoTheSharedFolderAndRegistersIt) {
     const test::TreeSnapshot shared = test::Snapshot("/usr/local/share");
     const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
         {"", "/I",
-         "status 0\n/usr/local/share/fonts/KernovaSampleSans-Regular.ttf: "
+         "1 installed, 0 updated, 0 already installed\nstatus 0\n"
+         "/usr/local/share/fonts/KernovaSampleSans-Regular.ttf: "
          "Kernova Sample Sans\nsame\n",
          ""},
         {"8k", "/I", "status 5\n",

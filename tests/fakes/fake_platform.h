@@ -28,8 +28,24 @@ class FakeFontSystem : public FontSystem {
         const std::string bytes = files.Read(fontFile);
         return bytes.starts_with("FONT:") ? bytes.substr(5, bytes.find('\n') - 5) : "";
     }
-    bool IsFaceInstalled(const std::string& faceName) override {
-        return installed.count(faceName) > 0;
+    // A name installed without a file of its own is listed under "/system/<name>".
+    std::vector<std::string> InstalledFiles(const std::string& faceName) override {
+        std::vector<std::string> found;
+        for (const auto& [face, file] : registered) {
+            if (face == faceName) {
+                found.push_back(file);
+            }
+        }
+        if (found.empty() && installed.count(faceName) > 0) {
+            found.push_back("/system/" + faceName);
+        }
+        return found;
+    }
+    std::vector<std::string> unregistered;
+    void Unregister(const std::string& installedFile) override {
+        unregistered.push_back(FakeFileSystem::Key(installedFile));
+        std::erase_if(registered,
+                      [&](const auto& entry) { return entry.second == unregistered.back(); });
     }
     std::set<std::string> refused; // face names the registry will not record
     std::error_code Register(const std::string& faceName,

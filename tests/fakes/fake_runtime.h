@@ -78,6 +78,8 @@ class FakeRuntime : public Runtime {
         return answer;
     }
     void ReportError(const std::string& text) override { errors.push_back(text); }
+    std::vector<std::string> reports; // Report
+    void Report(const std::string& text) override { reports.push_back(text); }
     void PumpEvents() override {}
     void Refresh() override {
         atRefresh.push_back(Showing());

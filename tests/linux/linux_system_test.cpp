@@ -61,22 +61,30 @@ TEST(LinuxFontSystem, FaceNamesAreTheFullNamesFontconfigScans) {
     }
 }
 
-TEST(LinuxFontSystem, RegisteredFontsAreKnownHereAndToNewProcesses) {
+TEST(LinuxFontSystem, RegisteredFontsAreKnownHereAndToNewProcessesUntilRemoved) {
+    using Files = std::vector<std::string>;
     Sandbox sandbox;
     LinuxFontSystem fonts;
-    EXPECT_FALSE(fonts.IsFaceInstalled("Kernova Sample Sans"));
-    fs::copy_file(TestFont("KernovaSampleSans-Regular.ttf"), sandbox.fontsDir() / "Sans.ttf");
-    EXPECT_FALSE(fonts.Register("Kernova Sample Sans", (sandbox.fontsDir() / "Sans.ttf").string()));
-    EXPECT_TRUE(fonts.IsFaceInstalled("KERNOVA SAMPLESANS")); // as fontconfig compares names
-    EXPECT_FALSE(fonts.IsFaceInstalled("Kernova Sample Sans Bold"));
+    const std::string sans = (sandbox.fontsDir() / "Sans.ttf").string();
+    const std::string bold = (sandbox.fontsDir() / "Bold.ttf").string();
+    EXPECT_EQ(fonts.InstalledFiles("Kernova Sample Sans"), Files{});
+    fs::copy_file(TestFont("KernovaSampleSans-Regular.ttf"), sans);
+    EXPECT_FALSE(fonts.Register("Kernova Sample Sans", sans));
+    EXPECT_EQ(fonts.InstalledFiles("KERNOVA SAMPLESANS"), Files{sans}); // as fontconfig compares
+    EXPECT_EQ(fonts.InstalledFiles("Kernova Sample Sans Bold"), Files{});
     EXPECT_EQ(FontsOfNewProcess(sandbox.environment()),
-              (std::map<std::string, std::string>{
-                  {(sandbox.fontsDir() / "Sans.ttf").string(), "Kernova Sample Sans"}}));
+              (std::map<std::string, std::string>{{sans, "Kernova Sample Sans"}}));
     // Copied by another program: known after the change notice.
-    fs::copy_file(TestFont("KernovaSampleSans-Bold.ttf"), sandbox.fontsDir() / "Bold.ttf");
+    fs::copy_file(TestFont("KernovaSampleSans-Bold.ttf"), bold);
     fonts.BroadcastChange();
-    EXPECT_TRUE(fonts.IsFaceInstalled("Kernova Sample Sans Bold"));
-    EXPECT_TRUE(fonts.IsFaceInstalled("Kernova Sample Sans"));
+    EXPECT_EQ(fonts.InstalledFiles("Kernova Sample Sans Bold"), Files{bold});
+    // Removed: gone from this process and from new ones at the change notice.
+    fonts.Unregister(sans);
+    fs::remove(sans);
+    fonts.BroadcastChange();
+    EXPECT_EQ(fonts.InstalledFiles("Kernova Sample Sans"), Files{});
+    EXPECT_EQ(FontsOfNewProcess(sandbox.environment()),
+              (std::map<std::string, std::string>{{bold, "Kernova Sample Sans Bold"}}));
 }
 
 TEST(XdgShellFolders, FoldersLieInTheDataHomeAndAreCreated) {

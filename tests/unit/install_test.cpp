@@ -52,13 +52,20 @@ TEST(InstallRun, NewFontsAreCopiedAndRegisteredWithTheProgressShown) {
     run.p.files.AddFile("/fonts/Serif.ttf", FontBytes("Serif")); // the font itself: adopted
     // Mono twice (one entry twice in the package): one file, registered once.
     EXPECT_EQ(run.Run({"Serif", "Mono", "Sans", "Mono"}),
-              "Finished!|" + kFinished + "|&Finish|0|Mono:/fonts/Mono.ttf|" +
-                  "Sans:/fonts/Sans_1.ttf|Serif:/fonts/Serif.ttf");
+              "Finished!|" + kFinished +
+                  "\r\n2 installed, 0 updated, 1 already installed.|&Finish|0|" +
+                  "Mono:/fonts/Mono.ttf|" + "Sans:/fonts/Sans_1.ttf|Serif:/fonts/Serif.ttf");
     EXPECT_TRUE(run.runtime.boxes.empty());
     EXPECT_EQ(run.p.files.Read("/fonts/Sans.ttf") + "|" + run.p.files.Read("/fonts/Sans_1.ttf"),
               "another font|" + FontBytes("Sans"));
     EXPECT_EQ(run.p.files.Names("/fonts"),
-              (Names{"Mono.ttf", "Sans.ttf", "Sans_1.ttf", "Serif.ttf"}));
+              (Names{".kernova-installed.txt", "Mono.ttf", "Sans.ttf", "Sans_1.ttf", "Serif.ttf"}));
+    // What /U may remove: the package's own files, not the identical one that was there.
+    const std::string record = run.p.files.Read("/fonts/.kernova-installed.txt");
+    EXPECT_NE(record.find("package Sample\n"), std::string::npos) << record;
+    EXPECT_NE(record.find(" Mono.ttf\n"), std::string::npos) << record;
+    EXPECT_NE(record.find(" Sans_1.ttf\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("uses /fonts/Serif.ttf\n"), std::string::npos) << record;
     EXPECT_EQ(run.p.fonts.broadcasts, 1);
     // Repainted before the work, after the copies, after registering, before the finish.
     EXPECT_EQ(run.runtime.atRefresh,
@@ -106,7 +113,8 @@ TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
     const std::string none = "no font of Sample could be installed";
     const std::pair<std::string, std::string> outcomes[] = {
         {kFailed + "|&Close|5" + registered,
-         "cannot copy Serif.ttf to /fonts: No space left on device"},
+         "cannot copy Serif.ttf to /fonts: No space left on device\r\ncannot record the "
+         "installed fonts in /fonts/.kernova-installed.txt: No space left on device"},
         {kFailed + "|&Close|5", "there is no fonts folder to install into"},
         {kCopyFailed + "|&Close|5", "cannot copy Mono" + denied + "cannot copy Sans" + denied +
                                         "cannot copy Serif" + denied + none},

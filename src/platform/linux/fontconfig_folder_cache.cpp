@@ -71,4 +71,9 @@ void FolderCaches::Include(FcConfig* config, const std::string& folder,
     }
 }
 
+void FolderCaches::Rescan(FcConfig* config, const std::string& folder) {
+    folders_.erase(folder);
+    UniqueFcCache rescanned(FcDirCacheRead(FcText(folder), FcTrue, config));
+}
+
 } // namespace kernova

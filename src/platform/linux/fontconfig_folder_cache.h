@@ -25,6 +25,10 @@ class FolderCaches {
     // the file `fileName` of that folder: scans the folder and writes its cache when not.
     void Include(FcConfig* config, const std::string& folder, const std::string& fileName);
 
+    // Scans `folder` and writes its cache now: files went from it, which a cache stamped
+    // within the same clock tick would still list.
+    void Rescan(FcConfig* config, const std::string& folder);
+
     void Forget() { folders_.clear(); }
 
   private:

@@ -2,6 +2,7 @@
 
 #include "platform/linux/fontconfig_folder_cache.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -60,6 +61,7 @@ FcConfig* FontconfigSession::ForEnvironment() {
         environment_ = std::move(environment);
         outsideFiles_.clear();
         folderCaches_.Forget();
+        rescans_.clear();
         Reload();
     }
     return config_.get();
@@ -84,32 +86,41 @@ void FontconfigSession::Reload() {
     fullNames_.reset();
 }
 
-bool FontconfigSession::ListsFullName(const std::string& fullName) {
+std::vector<std::string> FontconfigSession::FilesWithFullName(const std::string& fullName) {
     FcConfig* config = UpToDate();
     if (config == nullptr) {
-        return false;
+        return {};
     }
     // One listing of every font per configuration, not one per lookup: a package of
     // thousands of fonts looked up on a desktop of thousands.
     if (!fullNames_) {
         fullNames_ = ListedFullNames(config);
     }
-    return fullNames_->count(ListingKey(FcText(fullName))) != 0;
+    const auto found = fullNames_->find(ListingKey(FcText(fullName)));
+    return found == fullNames_->end() ? std::vector<std::string>() : found->second;
 }
 
-std::unordered_set<std::string> FontconfigSession::ListedFullNames(FcConfig* config) {
-    std::unordered_set<std::string> keys;
+FontconfigSession::FilesByName FontconfigSession::ListedFullNames(FcConfig* config) {
+    FilesByName keys;
     UniqueFcPattern pattern(FcPatternCreate());
-    UniqueFcObjectSet properties(FcObjectSetBuild(FC_FULLNAME, nullptr));
+    UniqueFcObjectSet properties(FcObjectSetBuild(FC_FULLNAME, FC_FILE, nullptr));
     if (!pattern || !properties) {
         return keys;
     }
     UniqueFcFontSet fonts(FcFontList(config, pattern.get(), properties.get()));
     for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcChar8* file = nullptr;
+        const std::string path =
+            FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) == FcResultMatch && file
+                ? reinterpret_cast<const char*>(file)
+                : "";
         FcChar8* name = nullptr;
         for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FULLNAME, n, &name) == FcResultMatch;
              ++n) {
-            keys.insert(ListingKey(name));
+            std::vector<std::string>& files = keys[ListingKey(name)];
+            if (std::find(files.begin(), files.end(), path) == files.end()) {
+                files.push_back(path);
+            }
         }
     }
     return keys;
@@ -133,8 +144,24 @@ void FontconfigSession::AddFontFile(const std::string& path) {
     }
 }
 
+void FontconfigSession::RemoveFontFile(const std::string& path) {
+    FcConfig* config = ForEnvironment();
+    if (config == nullptr) {
+        return;
+    }
+    std::erase(outsideFiles_, path);
+    if (auto folder = ConfiguredFontFolder(config, std::filesystem::path(path).parent_path())) {
+        rescans_.insert(*folder);
+    }
+    stale_ = true;
+}
+
 void FontconfigSession::Rebuild() {
     if (config_ && EnvironmentKey() == environment_) {
+        for (const std::string& folder : rescans_) {
+            folderCaches_.Rescan(config_.get(), folder);
+        }
+        rescans_.clear();
         Reload();
     } else {
         ForEnvironment();

@@ -4,8 +4,9 @@
 #include "platform/linux/fontconfig_handles.h"
 
 #include <optional>
+#include <set>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace kernova {
@@ -26,14 +27,18 @@ class FontconfigSession {
     FontconfigSession(const FontconfigSession&) = delete;
     FontconfigSession& operator=(const FontconfigSession&) = delete;
 
-    // True when a font with this full name is known, compared as fontconfig compares
-    // names (without regard to case and spaces). False when no configuration loads.
-    bool ListsFullName(const std::string& fullName);
+    // The files of the fonts known by this full name, compared as fontconfig compares
+    // names (without regard to case and spaces). None when no configuration loads.
+    std::vector<std::string> FilesWithFullName(const std::string& fullName);
 
     // Makes the font file at `path` (absolute) known: in a folder the configuration
     // indexes, through that folder's cache, brought up to date here so new programs see it
     // too; anywhere else, to this process only. The next lookup sees it either way.
     void AddFontFile(const std::string& path);
+
+    // The font file at `path` (absolute) is going: its folder's cache is written anew at
+    // the next Rebuild, and a file added from elsewhere is no longer added.
+    void RemoveFontFile(const std::string& path);
 
     // Loads the configuration afresh, which brings the cache of every font folder it
     // indexes up to date; files added from elsewhere are added again.
@@ -47,7 +52,8 @@ class FontconfigSession {
     // The same, reloaded first when this process changed a folder since it was loaded.
     FcConfig* UpToDate();
     void Reload();
-    static std::unordered_set<std::string> ListedFullNames(FcConfig* config);
+    using FilesByName = std::unordered_map<std::string, std::vector<std::string>>;
+    static FilesByName ListedFullNames(FcConfig* config);
 
     std::string environment_;
     UniqueFcConfig config_;
@@ -56,8 +62,10 @@ class FontconfigSession {
     // Files added from outside the indexed folders: the configuration does not know them.
     std::vector<std::string> outsideFiles_;
     FolderCaches folderCaches_;
-    // The listing keys of every full name config_ lists, made at the first lookup.
-    std::optional<std::unordered_set<std::string>> fullNames_;
+    // Folders files went from since config_ was loaded.
+    std::set<std::string> rescans_;
+    // The files of every full name config_ lists, by listing key, made at the first lookup.
+    std::optional<FilesByName> fullNames_;
 };
 
 } // namespace kernova

@@ -12,8 +12,17 @@ std::string LinuxFontSystem::FaceName(const std::string& fontFile) {
     return names_.FullName(fontFile);
 }
 
-bool LinuxFontSystem::IsFaceInstalled(const std::string& faceName) {
-    return FontconfigSession::Instance().ListsFullName(faceName);
+std::vector<std::string> LinuxFontSystem::InstalledFiles(const std::string& faceName) {
+    return FontconfigSession::Instance().FilesWithFullName(faceName);
+}
+
+void LinuxFontSystem::Unregister(const std::string& installedFile) {
+    std::error_code ec;
+    const std::string path =
+        std::filesystem::absolute(installedFile, ec).lexically_normal().string();
+    if (!ec) {
+        FontconfigSession::Instance().RemoveFontFile(path);
+    }
 }
 
 // fontconfig takes a font's names from its file, so the name the caller shows is not

@@ -10,7 +10,8 @@ namespace kernova {
 class LinuxFontSystem : public FontSystem {
   public:
     std::string FaceName(const std::string& fontFile) override;
-    bool IsFaceInstalled(const std::string& faceName) override;
+    std::vector<std::string> InstalledFiles(const std::string& faceName) override;
+    void Unregister(const std::string& installedFile) override;
     std::error_code Register(const std::string& faceName,
                              const std::string& installedFile) override;
     void BroadcastChange() override;

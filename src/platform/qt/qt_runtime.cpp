@@ -110,6 +110,11 @@ void QtRuntime::ReportError(const std::string& text) {
     PrintMessage(stderr, kErrorTitle, text);
 }
 
+void QtRuntime::Report(const std::string& text) {
+    std::fprintf(stdout, "%s\n", ToDisplayText(text).toUtf8().constData());
+    std::fflush(stdout);
+}
+
 Answer HeadlessRuntime::MsgBox(const std::string& text, MessageIcon /*icon*/,
                                MessageButtons /*buttons*/, const std::string& title) {
     PrintMessage(messages_, TitleOf(title).toStdString(), text);

@@ -103,6 +103,51 @@ std::error_code WriteFontsValue(const std::wstring& key, const std::wstring& val
     return ErrorFromWin32(static_cast<unsigned long>(status));
 }
 
+std::vector<FontsValue> ReadAllFontsValues(const std::wstring& key) {
+    std::vector<FontsValue> values;
+    OpenKey open;
+    if (key.empty() || ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | kView,
+                                       open.out()) != ERROR_SUCCESS) {
+        return values;
+    }
+    // Value names are at most 16383 characters; data of a font value is a path.
+    std::vector<wchar_t> name(16384);
+    std::vector<wchar_t> data(4096);
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        DWORD dataSize = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+        DWORD type = 0;
+        const LSTATUS status =
+            ::RegEnumValueW(open.get(), index, name.data(), &nameSize, nullptr, &type,
+                            reinterpret_cast<BYTE*>(data.data()), &dataSize);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status != ERROR_SUCCESS || type != REG_SZ) {
+            continue; // too long for a font's file, or not a file at all
+        }
+        data[dataSize / sizeof(wchar_t)] = L'\0';
+        values.push_back({std::wstring(name.data(), nameSize), Narrow(data.data())});
+    }
+    return values;
+}
+
+std::error_code DeleteFontsValue(const std::wstring& key, const std::wstring& valueName) {
+    if (key.empty()) {
+        return std::make_error_code(std::errc::not_supported);
+    }
+    OpenKey open;
+    LSTATUS status =
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | kView, open.out());
+    if (status == ERROR_SUCCESS) {
+        status = ::RegDeleteValueW(open.get(), valueName.c_str());
+    }
+    if (status == ERROR_FILE_NOT_FOUND) {
+        return {};
+    }
+    return ErrorFromWin32(static_cast<unsigned long>(status));
+}
+
 std::wstring FontsValueName(const std::string& faceName, bool cff) {
     return WidenText(TrimSpaces(faceName)) + (cff ? L" (OpenType)" : L" (TrueType)");
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace kernova::win32 {
 
@@ -20,6 +21,16 @@ std::string ReadFontsValue(const std::wstring& key, const std::wstring& valueNam
 // Stores `data` as a string value, creating the key when missing.
 std::error_code WriteFontsValue(const std::wstring& key, const std::wstring& valueName,
                                 const std::wstring& data);
+
+// Every string value of the key: its name and its text up to the first NUL.
+struct FontsValue {
+    std::wstring name;
+    std::string data;
+};
+std::vector<FontsValue> ReadAllFontsValues(const std::wstring& key);
+
+// Removes the value; a value that is not there is no error.
+std::error_code DeleteFontsValue(const std::wstring& key, const std::wstring& valueName);
 
 // The value name of a font: the name without spaces around it and " (TrueType)", or
 // " (OpenType)" for CFF outlines.

@@ -4,6 +4,8 @@
 #include "platform/font_system.h"
 #include "platform/shell_folders.h"
 
+#include <utility>
+
 namespace kernova::win32 {
 
 // The system's fonts on Windows: face names from the font's own name table (the name the
@@ -15,16 +17,26 @@ class Win32FontSystem : public FontSystem {
 
     // Empty unless the system's font engine also takes the file as a font.
     std::string FaceName(const std::string& fontFile) override;
-    bool IsFaceInstalled(const std::string& faceName) override;
+    // The files of the values recording this face: by its name, as one of a collection's
+    // names, or numbered ("Inter #2") where another font took the name first.
+    std::vector<std::string> InstalledFiles(const std::string& faceName) override;
     // The value's data is the bare file name for a file in the fonts folder, else its path;
     // its name says TrueType or OpenType (CFF) outlines, and names a collection's every face.
+    // A name that records another font (the roman of an italic with the same full name)
+    // is kept, and this one is numbered.
     std::error_code Register(const std::string& faceName,
                              const std::string& installedFile) override;
+    // Removes every value recording the file, and the file from this session's fonts.
+    void Unregister(const std::string& installedFile) override;
     // Never waits on a window that does not answer.
     void BroadcastChange() override;
 
   private:
-    std::wstring ValueNameOf(const std::string& installedFile, const std::string& faceName);
+    std::pair<std::wstring, bool> ValueBaseOf(const std::string& installedFile,
+                                              const std::string& faceName);
+    // A value's data as a full path: a bare name is in the fonts folder.
+    std::string RecordedPath(const std::string& data);
+    bool HoldsOtherFont(const std::string& recorded, const std::string& file);
 
     FileSystem& files_;
     ShellFolders& folders_;

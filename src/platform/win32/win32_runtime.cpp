@@ -86,6 +86,10 @@ void Win32Runtime::ReportError(const std::string& text) {
     console_.WriteLine(std::string(kErrorTitle) + ": " + text);
 }
 
+void Win32Runtime::Report(const std::string& text) {
+    console_.WriteLine(text);
+}
+
 void Win32Runtime::AddView(FormWindow& view) {
     views_.push_back(&view);
 }

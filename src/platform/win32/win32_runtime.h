@@ -39,6 +39,7 @@ class Win32Runtime : public Runtime {
     Answer MsgBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                   const std::string& title = {}) override;
     void ReportError(const std::string& text) override;
+    void Report(const std::string& text) override;
     void PumpEvents() override;
     void Refresh() override;
     [[noreturn]] void End(ExitCode code) override;
