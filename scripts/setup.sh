@@ -9,7 +9,7 @@ packages=("$@")
   cmake g++ make pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev libfontconfig-dev libfreetype-dev fontconfig
   libgtest-dev googletest
-  python3 python3-fonttools fonts-dejavu-core
+  python3 python3-fonttools python3-brotli fonts-dejavu-core fonts-cantarell
   xvfb xauth
   util-linux procps
 )

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 # The test fonts are made with fontTools from DejaVu, as for the Linux build.
 bash scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix googletest \
-  python3 python3-fonttools fonts-dejavu-core wine wine64 fonts-wine xvfb xauth \
+  python3 python3-fonttools python3-brotli fonts-dejavu-core wine wine64 fonts-wine xvfb xauth \
   coreutils
 
 build=$PWD/build-windows

@@ -16,25 +16,25 @@
 namespace kernova {
 namespace {
 
-// True when a record other than `ours` names the file `name` of `folder`.
-bool OthersUse(const std::vector<PackageRecord>& records, const PackageRecord& ours,
-               const std::string& folder, const std::string& name) {
-    for (const PackageRecord& record : records) {
+// The first record other than `ours` that names the file `name` of `folder`, or nullptr.
+PackageRecord* OtherUser(std::vector<PackageRecord>& records, const PackageRecord& ours,
+                         const std::string& folder, const std::string& name) {
+    for (PackageRecord& record : records) {
         if (&record == &ours) {
             continue;
         }
         for (const RecordedFile& file : record.files) {
             if (SameFileName(file.name, name)) {
-                return true;
+                return &record;
             }
         }
         for (const std::string& path : record.uses) {
             if (SameFileName(path, folder + name)) {
-                return true;
+                return &record;
             }
         }
     }
-    return false;
+    return nullptr;
 }
 
 void RemoveRecordedFiles(Platform& platform, const std::string& folder,
@@ -53,9 +53,16 @@ void RemoveRecordedFiles(Platform& platform, const std::string& folder,
             state.notes.push_back("kept " + file.name + ": it changed since it was installed");
             continue;
         }
-        if (OthersUse(records, ours, folder, file.name)) {
+        if (PackageRecord* user = OtherUser(records, ours, folder, file.name)) {
+            // The file is now the other package's: its /U removes it when nothing else uses it.
             ++state.kept;
             state.notes.push_back("kept " + file.name + ": another package uses it");
+            std::erase_if(user->uses,
+                          [&](const std::string& used) { return SameFileName(used, path); });
+            std::erase_if(user->files, [&](const RecordedFile& theirs) {
+                return SameFileName(theirs.name, file.name);
+            });
+            user->files.push_back(file);
             continue;
         }
         const std::string faceName = GetFontName(platform.fonts, path);

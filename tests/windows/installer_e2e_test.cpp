@@ -62,6 +62,7 @@ TEST(WindowsInstaller, SilentInstallCopiesRegistersOnceAndWritesTheFavorite) {
                                                            {"AddFavorites", "True"}})});
     const RunResult first = world.Run("/I");
     EXPECT_EQ(first.status, 0u) << first.output;
+    EXPECT_EQ(first.output, "3 installed, 0 updated, 0 already installed\r\n");
     for (int number : {1, 2, 3}) {
         EXPECT_EQ(RegisteredFile(BulkFaceName(number)), BulkFontName(number));
         EXPECT_TRUE(ReadBytes(FontsFolder() + "\\" + BulkFontName(number)) ==
@@ -72,10 +73,14 @@ TEST(WindowsInstaller, SilentInstallCopiesRegistersOnceAndWritesTheFavorite) {
               "https://example.com/bulk-1");
     EXPECT_EQ(Names(world.temp), std::vector<std::string>{}) << "the private folder is left";
 
-    // Again: each font is already there; the run says so, changes nothing and succeeds.
+    // Again: each font is already there; the run says so, changes nothing and ends with the
+    // status for nothing to do.
     const std::vector<std::string> installed = FontsOf({1, 2, 3});
     const RunResult second = world.Run("/I");
-    EXPECT_EQ(second.status, 0u) << second.output;
+    EXPECT_EQ(second.status, 6u) << second.output;
+    EXPECT_NE(second.output.find("0 installed, 0 updated, 3 already installed\r\n"),
+              std::string::npos)
+        << second.output;
     EXPECT_NE(second.output.find("Kernova Installer: The Kernova Bulk 0002 font is already "
                                  "installed.\r\n\r\nTo install a new version, first remove the "
                                  "old version."),
@@ -83,6 +88,52 @@ TEST(WindowsInstaller, SilentInstallCopiesRegistersOnceAndWritesTheFavorite) {
         << second.output;
     EXPECT_EQ(FontsOf({1, 2, 3}), installed);
     EXPECT_EQ(Names(world.temp), std::vector<std::string>{});
+
+    // /U: files and records gone; then there is nothing left to do.
+    const RunResult removal = world.Run("/U");
+    EXPECT_EQ(removal.status, 0u) << removal.output;
+    EXPECT_EQ(removal.output, "3 removed, 0 kept\r\n");
+    EXPECT_EQ(FontsOf({1, 2, 3}), std::vector<std::string>{});
+    for (int number : {1, 2, 3}) {
+        EXPECT_EQ(RegisteredFile(BulkFaceName(number)), "") << number;
+    }
+    EXPECT_EQ(world.Run("/U").status, 6u);
+}
+
+// 1.000, then 1.100 of one font, with a roman and an italic of one full name: the newer
+// release takes the older one's file and value; the italic gets a numbered value beside the
+// roman's. /U removes them all.
+TEST(WindowsInstaller, ANewerReleaseReplacesTheOlderAndSameNamedFontsKeepTheirOwnValues) {
+    World world;
+    const std::wstring key = win32::GetFontsKey();
+    auto value = [&](const wchar_t* name) { return win32::ReadFontsValue(key, name); };
+    const std::string release = FontsFolder() + "\\KernovaRelease-Regular.ttf";
+    for (const char* version : {"1.000", "1.100"}) {
+        SCOPED_TRACE(version);
+        const std::string font = SampleFont(std::string("KernovaRelease-") + version + ".ttf");
+        MakeInstaller(
+            world.installer,
+            {PackageInput{"KernovaRelease-Regular.ttf", font, {}},
+             PackageInput{"KernovaTwin-Italic.ttf", SampleFont("KernovaTwin-Italic.ttf"), {}},
+             PackageInput{"KernovaTwin-Regular.ttf", SampleFont("KernovaTwin-Regular.ttf"), {}},
+             test::DescriptorEntry({{"Title", "Kernova Release"}})});
+        const RunResult run = world.Run("/I");
+        EXPECT_EQ(run.status, 0u) << run.output;
+        EXPECT_NE(run.output.find(std::string(version) == "1.000"
+                                      ? "3 installed, 0 updated, 0 already installed\r\n"
+                                      : "0 installed, 1 updated, 2 already installed\r\n"),
+                  std::string::npos)
+            << run.output;
+        EXPECT_TRUE(ReadBytes(release) == ReadBytes(font));
+        EXPECT_EQ(value(L"Kernova Release (TrueType)"), "KernovaRelease-Regular.ttf");
+        EXPECT_EQ(value(L"Kernova Twin (TrueType)") + "|" + value(L"Kernova Twin #2 (TrueType)"),
+                  "KernovaTwin-Italic.ttf|KernovaTwin-Regular.ttf");
+    }
+    EXPECT_EQ(world.Run("/U").output, "3 removed, 0 kept\r\n");
+    EXPECT_EQ(value(L"Kernova Release (TrueType)") + value(L"Kernova Twin (TrueType)") +
+                  value(L"Kernova Twin #2 (TrueType)"),
+              "");
+    EXPECT_EQ(::GetFileAttributesW(win32::WidenPath(release).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // OpenType with CFF outlines and a collection are recorded as the system names them.
@@ -93,7 +144,7 @@ TEST(WindowsInstaller, OpenTypeFontsAndCollectionsAreRecordedUnderTheirSystemNam
         {"KernovaPair.ttc", "Kernova Pair Sans & Kernova Pair Serif (TrueType)"}};
     std::vector<PackageInput> entries = {test::DescriptorEntry({{"Title", "Cff and Pair"}})};
     for (const auto& [file, value] : fonts) {
-        entries.insert(entries.begin(), PackageInput{file, SampleFont(file)});
+        entries.insert(entries.begin(), PackageInput{file, SampleFont(file), {}});
     }
     MakeInstaller(world.installer, entries);
     const RunResult run = world.Run("/I");
@@ -129,9 +180,9 @@ TEST(WindowsInstaller, ExtractWritesEveryEntryBesideTheInstallerAndInstallsNothi
     const std::string installer = ReadBytes(world.installer);
     const RunResult run = world.Run("/E");
     EXPECT_EQ(run.status, 0u) << run.output;
-    EXPECT_EQ(Names(world.app), (std::vector<std::string>{"KernovaBulk0006.ttf", "LEFT.png",
-                                                          "Setup.exe", "kernova.xml",
-                                                          "license.txt"}));
+    EXPECT_EQ(Names(world.app),
+              (std::vector<std::string>{"KernovaBulk0006.ttf", "LEFT.png", "Setup.exe",
+                                        "kernova.xml", "license.txt"}));
     for (std::size_t i = 0; i + 1 < entries.size(); ++i) {
         const PackageInput& entry = entries[i];
         const std::string expected = entry.fromMemory ? entry.data : ReadBytes(entry.sourcePath);
@@ -175,7 +226,8 @@ TEST(WindowsInstaller, UsageIsPrintedForAScript) {
     const RunResult run = world.Run("/?");
     EXPECT_EQ(run.status, 0u);
     EXPECT_EQ(run.output, "Kernova Installer: Command line options:\r\n\r\n/E -- Extract "
-                          "files\r\n/I -- Silent install\r\n");
+                          "files\r\n/I -- Silent install\r\n/U -- Uninstall the fonts this "
+                          "package installed\r\n");
     EXPECT_EQ(Names(world.temp), std::vector<std::string>{});
 }
 

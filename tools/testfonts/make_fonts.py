@@ -93,6 +93,37 @@ def make_standard(out):
     make_collection(out, "KernovaPair.ttc",
                     [("DejaVuSans.ttf", "Kernova Pair Sans", "Regular"),
                      ("DejaVuSerif.ttf", "Kernova Pair Serif", "Regular")])
+    make_releases(out)
+    make_twins(out)
+    make_woff2(out)
+
+
+def make_releases(out):
+    """Two releases of one font, as a vendor ships an update: only the version differs."""
+    for version in ("1.000", "1.100"):
+        font = subset_font("DejaVuSans.ttf")
+        rename(font, "Kernova Release", "Regular")
+        font["head"].fontRevision = float(version)
+        for platform, encoding, language in ((3, 1, 0x409), (1, 0, 0)):
+            font["name"].setName("Version " + version, 5, platform, encoding, language)
+        font.save(os.path.join(out, f"KernovaRelease-{version}.ttf"))
+
+
+def make_twins(out):
+    """A roman and an italic that share one full name, as some variable fonts do."""
+    for style, source in (("Regular", "DejaVuSans.ttf"), ("Italic", "DejaVuSerif.ttf")):
+        font = subset_font(source)
+        rename(font, "Kernova Twin", style)
+        for platform, encoding, language in ((3, 1, 0x409), (1, 0, 0)):
+            font["name"].setName("Kernova Twin", 4, platform, encoding, language)
+        font.save(os.path.join(out, f"KernovaTwin-{style}.ttf"))
+
+
+def make_woff2(out):
+    """A web font, which no desktop installs from its fonts folder."""
+    font = TTFont(os.path.join(out, "KernovaSampleSans-Regular.ttf"))
+    font.flavor = "woff2"
+    font.save(os.path.join(out, "KernovaSampleSans-Regular.woff2"))
 
 
 def make_cff(out, file_name, source, family, style):
