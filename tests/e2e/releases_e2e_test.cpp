@@ -78,6 +78,11 @@ TEST(ReleasesE2eTest, ANewerReleaseReplacesTheOlderAndUninstallRemovesExactlyWha
         EXPECT_EQ(result.exitCode, status) << result.err;
         EXPECT_EQ(result.out, out) << result.err;
         EXPECT_EQ(FacesOfNewProcess(sandbox), faces);
+        // A collection is named by its faces.
+        EXPECT_EQ(result.err.find("The Kernova Pair Sans & Kernova Pair Serif font is already "
+                                  "installed.") != std::string::npos,
+                  std::string(which) == "/I" && out.find("4 installed") == std::string::npos)
+            << result.err;
     }
     EXPECT_EQ(test::FolderNames(sandbox.fontsDir()), Lines{"My.ttf"});
 }
