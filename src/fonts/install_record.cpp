@@ -147,7 +147,8 @@ std::error_code WriteInstallRecords(FileSystem& files, const std::string& folder
 
 std::error_code RecordInstall(FileSystem& files, const std::string& folder,
                               const std::string& title, const std::vector<std::string>& installed,
-                              const std::vector<std::string>& present) {
+                              const std::vector<std::string>& present,
+                              const std::vector<std::string>& replaced) {
     std::error_code ec;
     std::vector<PackageRecord> records = ReadInstallRecords(files, folder, ec);
     if (ec) {
@@ -161,7 +162,22 @@ std::error_code RecordInstall(FileSystem& files, const std::string& folder,
         records.push_back({shownTitle, {}, {}});
         ours = records.end() - 1;
     }
+    const auto recordedAnywhere = [&](const std::string& name) {
+        return std::any_of(records.begin(), records.end(), [&](const PackageRecord& record) {
+            return std::any_of(
+                record.files.begin(), record.files.end(),
+                [&](const RecordedFile& file) { return SameFileName(file.name, name); });
+        });
+    };
+    const auto isReplaced = [&](const std::string& name) {
+        return std::any_of(replaced.begin(), replaced.end(),
+                           [&](const std::string& other) { return SameFileName(other, name); });
+    };
     for (const std::string& name : installed) {
+        if (isReplaced(name) && !recordedAnywhere(name)) {
+            ours->uses.insert(ReplaceControls(folder + name));
+            continue;
+        }
         RecordedFile file{name, 0, 0};
         if ((ec = DescribeFile(files, folder + name, file))) {
             return ec;

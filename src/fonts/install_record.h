@@ -48,9 +48,12 @@ std::error_code WriteInstallRecords(FileSystem& files, const std::string& folder
 
 // Adds what one run of the package `title` installed (`installed`: bare names, now in
 // the folder) and used (`present`: full paths) to its record, keeping what earlier runs
-// recorded.
+// recorded. Of the installed files, those that replaced an older release (`replaced`) are
+// the package's only when a package's record already named them: an update of the user's
+// own font stays the user's, and /U leaves it.
 std::error_code RecordInstall(FileSystem& files, const std::string& folder,
                               const std::string& title, const std::vector<std::string>& installed,
-                              const std::vector<std::string>& present);
+                              const std::vector<std::string>& present,
+                              const std::vector<std::string>& replaced = {});
 
 } // namespace kernova

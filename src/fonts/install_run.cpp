@@ -30,9 +30,10 @@ enum class Stage { Preparing, Copying, Registering, Finishing };
 // A font that this run put into the fonts folder: only these are registered.
 struct CopiedFont {
     std::string faceName;
-    std::string fileName; // in the fonts folder: the entry's name or a free variant of it
-    bool update = false;  // a newer release of a font that was installed
-    bool existed = false; // the very file was there already: not this package's to remove
+    std::string fileName;  // in the fonts folder: the entry's name or a free variant of it
+    bool update = false;   // a newer release of a font that was installed
+    bool existed = false;  // the very file was there already: not this package's to remove
+    bool replaced = false; // took the place of an older file of the same font
 };
 
 struct CopyStageOutcome {
@@ -173,7 +174,8 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
                 outcome.copyError = copy.error;
             }
         } else if (delivered.insert(copy.fileName).second) { // one file is registered once
-            outcome.copied.push_back({font.faceName, copy.fileName, font.update, copy.existed});
+            outcome.copied.push_back(
+                {font.faceName, copy.fileName, font.update, copy.existed, !font.replaced.empty()});
         }
     }
     return outcome;
@@ -222,6 +224,9 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
             } else {
                 ++(font.update ? state.updated : state.installed);
                 state.installedFiles.push_back(font.fileName);
+                if (font.replaced) {
+                    state.replacedFiles.push_back(font.fileName);
+                }
             }
             state.status = "Registering " + font.faceName;
             StageTimings::Scope measure(timings, StageTimings::Registration);
@@ -242,7 +247,7 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
         if (!state.installedFiles.empty() || !state.presentFiles.empty()) {
             if (std::error_code ec =
                     RecordInstall(platform.files, fontsFolder, request.packageTitle,
-                                  state.installedFiles, state.presentFiles)) {
+                                  state.installedFiles, state.presentFiles, state.replacedFiles)) {
                 state.problems.push_back("cannot record the installed fonts in " + fontsFolder +
                                          kInstallRecordName + ": " + ec.message());
                 state.environmentFault = true;

@@ -87,8 +87,11 @@ void FrmMain::InstallFonts(bool& Silent) {
     display.Show(state);
 
     if (state.outcome == InstallState::Outcome::Failed) {
-        // Every problem is told; a silent run then ends the program (cleaning up), the
-        // wizard shows the stage's text.
+        // Every problem is told, and a silent run says what it did nonetheless; it then
+        // ends the program (cleaning up), the wizard shows the stage's text.
+        if (Silent) {
+            runtime_.Report(SummaryLine(state));
+        }
         TellFailure(state.problems, Silent);
         const ExitCode code =
             state.environmentFault ? ExitCode::EnvironmentFault : ExitCode::InstallFailed;

@@ -92,9 +92,12 @@ TEST(SilentInstallE2eTest, InstallsAndRunningAgainSaysAlreadyInstalledLeavingNot
             // Run again, there is nothing to do, and the status says so.
             EXPECT_EQ(result.exitCode, again && done ? 6 : environment.status) << result.err;
             EXPECT_NE(result.err.find(environment.says), std::string::npos) << result.err;
-            EXPECT_EQ(result.out, !done   ? ""
-                                  : again ? "0 installed, 0 updated, 3 already installed\n"
-                                          : "3 installed, 0 updated, 0 already installed\n");
+            // A run that got to the fonts says what it did, even when that is nothing.
+            const bool reachedFonts = done || environment.folder == &Sandbox::fontsDir;
+            EXPECT_EQ(result.out, !reachedFonts ? ""
+                                  : !done       ? "0 installed, 0 updated, 0 already installed\n"
+                                  : again       ? "0 installed, 0 updated, 3 already installed\n"
+                                                : "3 installed, 0 updated, 0 already installed\n");
             Files fonts = test::Snapshot(sandbox.fontsDir());
             EXPECT_EQ(fonts.erase(".kernova-installed.txt"), done ? 1u : 0u);
             EXPECT_EQ(fonts, done ? installed : Files{});

@@ -138,5 +138,24 @@ TEST(InstallRecord, ADamagedRecordIsToldAndKept) {
     }
 }
 
+// An update of a file no package recorded (the user's own font) stays the user's: /U
+// leaves it. One the package recorded before stays the package's.
+TEST(InstallRecord, AnUpdatedFileIsThePackagesOnlyWhenItWasBefore) {
+    FakePlatform p;
+    p.files.AddFile("/fonts/Users.ttf", "newer release");
+    p.files.AddFile("/fonts/Ours.ttf", "older release");
+    ASSERT_FALSE(RecordInstall(p.files, "/fonts/", "A", {"Ours.ttf"}, {}));
+    p.files.AddFile("/fonts/Ours.ttf", "newer release");
+    ASSERT_FALSE(RecordInstall(p.files, "/fonts/", "A", {"Users.ttf", "Ours.ttf"}, {},
+                               {"Users.ttf", "Ours.ttf"}));
+    std::error_code ec;
+    const std::vector<PackageRecord> records = ReadInstallRecords(p.files, "/fonts/", ec);
+    ASSERT_EQ(records.size(), 1u);
+    ASSERT_EQ(records[0].files.size(), 1u);
+    EXPECT_EQ(records[0].files[0].name, "Ours.ttf");
+    EXPECT_EQ(records[0].files[0].size, 13); // as it is now
+    EXPECT_EQ(records[0].uses, std::set<std::string>{"/fonts/Users.ttf"});
+}
+
 } // namespace
 } // namespace kernova::test
