@@ -55,7 +55,9 @@ std::string ShortenedName(const std::string& name, const std::set<std::string>& 
     const std::string::size_type dot = name.rfind('.');
     const std::string extension = name.substr(dot);
     for (int number = 1;; ++number) {
-        const std::string suffix = "~" + std::to_string(number) + extension;
+        std::string suffix(1, '~');
+        suffix += std::to_string(number);
+        suffix += extension;
         std::size_t cut = kMaxName - suffix.size();
         while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
             --cut; // never half a UTF-8 character
