@@ -3,6 +3,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_runtime.h"
 #include "fonts/install_progress.h"
+#include "platform/path.h"
 #include "ui/frm_main.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +66,8 @@ TEST(InstallRun, NewFontsAreCopiedAndRegisteredWithTheProgressShown) {
     EXPECT_NE(record.find("package Sample\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" Mono.ttf\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" Sans_1.ttf\n"), std::string::npos) << record;
-    EXPECT_NE(record.find("uses /fonts/Serif.ttf\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("uses " + JoinPath("/fonts", "Serif.ttf") + "\n"), std::string::npos)
+        << record;
     EXPECT_EQ(run.p.fonts.broadcasts, 1);
     // Repainted before the work, after the copies, after registering, before the finish.
     EXPECT_EQ(run.runtime.atRefresh,
@@ -114,7 +116,8 @@ TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
     const std::pair<std::string, std::string> outcomes[] = {
         {kFailed + "|&Close|5" + registered,
          "cannot copy Serif.ttf to /fonts: No space left on device\r\ncannot record the "
-         "installed fonts in /fonts/.kernova-installed.txt: No space left on device"},
+         "installed fonts in " +
+             JoinPath("/fonts", ".kernova-installed.txt") + ": No space left on device"},
         {kFailed + "|&Close|5", "there is no fonts folder to install into"},
         {kCopyFailed + "|&Close|5", "cannot copy Mono" + denied + "cannot copy Sans" + denied +
                                         "cannot copy Serif" + denied + none},
