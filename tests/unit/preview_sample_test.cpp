@@ -56,7 +56,7 @@ TEST(PreviewSample, LatinFontsKeepTheUsualLinesAndOthersShowTheirScript) {
         {{kAscii, kKana, {0x4E00, 0x6FFF}},
          "いろはにほへと ちりぬるを|アイウエオカキクケコ|永東京日本"},
         {{{0x4E00, 0x4E0A}}, "一三七万"}, // of the sample, only these lie in U+4E00..U+4E0A
-        {{{0x1F300, 0x1FAFF}}, "😀 😍 🎉 🌍 🌈 🍕 🚀 🎨 🐱 🌻"},
+        {{{0x1F300, 0x1FAFF}}, "😀😍🎉🌍🌈🍕🚀🎨🐱🌻"},
     };
     for (const auto& [mapped, expected] : cases) {
         EXPECT_EQ(Drawn(mapped), expected);
