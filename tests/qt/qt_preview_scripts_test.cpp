@@ -100,5 +100,23 @@ TEST(QtPreviewScripts, ArabicIsShapedRightToLeft) {
     EXPECT_LE(InkOf(shaped, 40).left, 2);
 }
 
+// The colour icons' bars are red over a blue base in the font's palette: this Qt draws such
+// glyphs as plain outlines, the preview in their colours.
+TEST(QtPreviewScripts, GlyphsInColourLayersComeOutInTheirColours) {
+    QtTestWorld world;
+    QtWizard wizard(world, {.fonts = {"KernovaColorIcons-Regular.ttf"}});
+    const qt::QtPreviewCanvas& canvas = wizard.runtime().previewCanvas();
+    int red = 0, blue = 0;
+    for (int y = 0; y < canvas.size().height(); ++y) {
+        for (int x = 0; x < canvas.size().width(); ++x) {
+            const QColor pixel = canvas.image().pixelColor(x, y);
+            red += pixel.red() > 180 && pixel.green() < 80 && pixel.blue() < 80;
+            blue += pixel.blue() > 180 && pixel.red() < 80;
+        }
+    }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(blue, 100);
+}
+
 } // namespace
 } // namespace kernova::test

@@ -1,45 +1,21 @@
 #include "platform/qt/private_font_family.h"
 
 #include "fonts/sfnt_renamed_face.h"
-#include "platform/file_system.h"
+#include "platform/memory_input_file.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
-#include <algorithm>
-#include <cstring>
 
 namespace kernova::qt {
-namespace {
-
-// The font data already in memory, read as a file.
-class BytesInputFile : public InputFile {
-  public:
-    explicit BytesInputFile(const QByteArray& bytes) : bytes_(bytes) {}
-    std::int64_t Size() const override { return bytes_.size(); }
-    unsigned Mode() const override { return 0644; }
-    std::error_code ReadSome(std::int64_t offset, void* buffer, std::size_t size,
-                             std::size_t& got) override {
-        got = offset < 0 || offset >= bytes_.size()
-                  ? 0
-                  : std::min<std::size_t>(size, static_cast<std::size_t>(bytes_.size() - offset));
-        std::memcpy(buffer, bytes_.constData() + offset, got);
-        return {};
-    }
-
-  private:
-    const QByteArray& bytes_;
-};
-
-} // namespace
 
 PrivateFontFamily::PrivateFontFamily(const QByteArray& fontData) {
     // Unique in this process and unlike any font's name: the process id and a count.
     static int made = 0;
     const QString family =
         QStringLiteral("KernovaPreview%1x%2").arg(QCoreApplication::applicationPid()).arg(++made);
-    BytesInputFile file(fontData);
+    MemoryInputFile file(fontData.constData(), static_cast<std::size_t>(fontData.size()));
     const std::optional<std::string> renamed = SfntRenamedFace(file, 0, family.toStdString());
     if (!renamed) {
         return;

@@ -1,6 +1,8 @@
 #include "platform/qt/qt_preview_canvas.h"
 
 #include "platform/font_system.h"
+#include "platform/memory_input_file.h"
+#include "platform/qt/colour_glyph_painter.h"
 #include "platform/qt/form_style.h"
 
 #include <QFile>
@@ -126,6 +128,8 @@ void QtPreviewCanvas::SetFontName(const std::string& faceName) {
     }
     selected_ = font;
     selectedData_ = exact->data;
+    MemoryInputFile file(selectedData_.constData(), static_cast<std::size_t>(selectedData_.size()));
+    colours_ = ReadColourGlyphs(file);
     shaped_.reset();
     shapedTried_ = false;
 }
@@ -187,11 +191,19 @@ void QtPreviewCanvas::Print(const std::string& text) {
             QTextLayout layout(qtext, shaped->font(PixelSize()));
             LayOutLine(layout, qtext);
             const qreal ascent = layout.lineCount() > 0 ? layout.lineAt(0).ascent() : 0;
-            layout.draw(&painter, QPointF(0, currentY_ + std::ceil(selected_->ascent()) - ascent));
+            const QPointF origin(0, currentY_ + std::ceil(selected_->ascent()) - ascent);
+            if (colours_.empty()) {
+                layout.draw(&painter, origin);
+            } else {
+                for (const QGlyphRun& run : layout.glyphRuns()) {
+                    DrawGlyphRunInColour(painter, origin, run, colours_);
+                }
+            }
         } else if (selected_) {
             qreal width = 0;
             QGlyphRun run = GlyphRun(*selected_, qtext, width);
-            painter.drawGlyphRun(QPointF(0, currentY_ + std::ceil(selected_->ascent())), run);
+            DrawGlyphRunInColour(painter, QPointF(0, currentY_ + std::ceil(selected_->ascent())),
+                                 run, colours_);
         } else {
             FontSpec style{"", points_, false};
             QFont font = MapFont(style);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fonts/sfnt_colour_layers.h"
 #include "platform/preview_canvas.h"
 #include "platform/qt/private_font_family.h"
 
@@ -21,7 +22,8 @@ namespace kernova::qt {
 // The welcome page's preview area. Fonts are loaded straight from the added files (never
 // looked up among the installed fonts), so a same-named installed font cannot stand in for
 // the package's own; text that needs shaping (another script than Latin) is drawn by Qt in
-// a private copy of the selected file (PrivateFontFamily). Sizes are points at 96 dpi, so the size
+// a private copy of the selected file (PrivateFontFamily); glyphs in colour layers are drawn
+// in their colours. Sizes are points at 96 dpi, so the size
 // choice is the same on every screen; the drawing is kept in an image that the view shows.
 class QtPreviewCanvas : public PreviewCanvas {
   public:
@@ -64,6 +66,7 @@ class QtPreviewCanvas : public PreviewCanvas {
     std::vector<AddedFont> added_;
     std::optional<QRawFont> selected_; // nullopt: the area's default font
     QByteArray selectedData_;
+    ColourGlyphs colours_; // the selected font's colour-layer glyphs
     std::unique_ptr<PrivateFontFamily> shaped_;
     bool shapedTried_ = false;
     double points_ = 8.25;
