@@ -141,21 +141,12 @@ std::optional<std::vector<Range>> ReadFormat4(Bytes table) {
 } // namespace
 
 CodePointSet ReadMappedCodePoints(InputFile& file, std::uint32_t face) {
-    const std::optional<std::vector<SfntTable>> tables = ReadFaceTables(file, face);
-    if (!tables) {
+    const std::optional<std::vector<unsigned char>> bytes =
+        ReadFaceTable(file, face, SfntTag("cmap"), kMaxCmapTable);
+    if (!bytes) {
         return {};
     }
-    const auto cmap = std::find_if(tables->begin(), tables->end(), [](const SfntTable& table) {
-        return table.tag == SfntTag("cmap");
-    });
-    if (cmap == tables->end() || cmap->length > kMaxCmapTable) {
-        return {};
-    }
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(cmap->length));
-    if (file.ReadAt(static_cast<std::int64_t>(cmap->offset), bytes.data(), bytes.size())) {
-        return {};
-    }
-    for (const Subtable& subtable : Subtables(bytes)) {
+    for (const Subtable& subtable : Subtables(*bytes)) {
         auto ranges =
             subtable.format == 12 ? ReadFormat12(subtable.bytes) : ReadFormat4(subtable.bytes);
         if (ranges) {

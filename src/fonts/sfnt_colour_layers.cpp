@@ -3,7 +3,6 @@
 #include "fonts/sfnt_directory.h"
 #include "platform/file_system.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace kernova {
@@ -12,20 +11,6 @@ namespace {
 // COLR and CPAL tables of real fonts are at most a few MiB.
 constexpr std::uint64_t kMaxTable = 16 * 1024 * 1024;
 constexpr std::uint16_t kForeground = 0xFFFF;
-
-std::optional<std::vector<unsigned char>>
-ReadTable(InputFile& file, const std::vector<SfntTable>& tables, std::uint32_t tag) {
-    const auto found = std::find_if(tables.begin(), tables.end(),
-                                    [tag](const SfntTable& table) { return table.tag == tag; });
-    if (found == tables.end() || found->length > kMaxTable) {
-        return std::nullopt;
-    }
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(found->length));
-    if (file.ReadAt(static_cast<std::int64_t>(found->offset), bytes.data(), bytes.size())) {
-        return std::nullopt;
-    }
-    return bytes;
-}
 
 // The first palette's colours as 0xAARRGGBB (the table stores blue, green, red, alpha).
 std::vector<std::uint32_t> FirstPalette(const std::vector<unsigned char>& cpal) {
@@ -50,12 +35,8 @@ std::vector<std::uint32_t> FirstPalette(const std::vector<unsigned char>& cpal) 
 } // namespace
 
 ColourGlyphs ReadColourGlyphs(InputFile& file, std::uint32_t face) {
-    const std::optional<std::vector<SfntTable>> tables = ReadFaceTables(file, face);
-    if (!tables) {
-        return {};
-    }
-    const auto colr = ReadTable(file, *tables, SfntTag("COLR"));
-    const auto cpal = ReadTable(file, *tables, SfntTag("CPAL"));
+    const auto colr = ReadFaceTable(file, face, SfntTag("COLR"), kMaxTable);
+    const auto cpal = ReadFaceTable(file, face, SfntTag("CPAL"), kMaxTable);
     if (!colr || !cpal || colr->size() < 14) {
         return {};
     }
