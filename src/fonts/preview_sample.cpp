@@ -98,7 +98,7 @@ std::string Utf8(std::u32string_view text) {
     return out;
 }
 
-std::size_t CountIn(const CodePointSet& mapped, std::initializer_list<Range> ranges) {
+template <typename Ranges> std::size_t CountIn(const CodePointSet& mapped, const Ranges& ranges) {
     std::size_t count = 0;
     for (const Range& range : ranges) {
         count += mapped.CountIn(range.first, range.last);
@@ -157,8 +157,8 @@ const Script* MainScript(const CodePointSet& mapped, std::size_t& count) {
     // Chinese fonts map the kana too, and Japanese ones thousands of kanji: a font with
     // kana and fewer kanji than a Chinese font has is Japanese.
     constexpr std::size_t kChineseFontHan = 10000, kJapaneseFontKana = 100;
-    const bool kana = CountIn(mapped, {kKana[0], kKana[1]}) >= kJapaneseFontKana;
-    const std::size_t han = CountIn(mapped, {kHan[0], kHan[1], kHan[2]});
+    const bool kana = CountIn(mapped, kKana) >= kJapaneseFontKana;
+    const std::size_t han = CountIn(mapped, kHan);
     if (best == &kScripts[kChinese] && kana && han < kChineseFontHan &&
         !ScriptLines(mapped, kScripts[kJapanese]).empty()) {
         best = &kScripts[kJapanese];
@@ -200,18 +200,15 @@ void TakeFirst(const CodePointSet& mapped, std::size_t count, Wanted wanted,
 
 PreviewSample FirstCharacters(const CodePointSet& mapped) {
     const std::size_t total = 2 * kFallbackLineLength;
-    std::size_t privateUse = 0;
-    for (const Range& range : {Range{0xE000, 0xF8FF}, Range{0xF0000, 0x10FFFF}}) {
-        privateUse += mapped.CountIn(range.first, range.last);
-    }
-    std::vector<char32_t> taken;
+    static constexpr Range kPrivateUse[] = {{0xE000, 0xF8FF}, {0xF0000, 0x10FFFF}};
     // An icon font has its icons in the Private Use Area and maybe a few letters besides.
-    if (privateUse * 2 > mapped.Count()) {
+    const bool icons = CountIn(mapped, kPrivateUse) * 2 > mapped.Count();
+    std::vector<char32_t> taken;
+    if (icons) {
         TakeFirst(mapped, total, IsPrivateUse, taken);
     }
     TakeFirst(
-        mapped, total,
-        [&](char32_t c) { return !(privateUse * 2 > mapped.Count() && IsPrivateUse(c)); }, taken);
+        mapped, total, [icons](char32_t c) { return !(icons && IsPrivateUse(c)); }, taken);
     PreviewSample sample;
     for (std::size_t at = 0; at < taken.size(); at += kFallbackLineLength) {
         PreviewSample::Line line{{}, " "};
@@ -250,8 +247,7 @@ PreviewSample ChoosePreviewSample(const CodePointSet& mapped) {
     }
     std::size_t scriptCount = 0;
     const Script* script = MainScript(mapped, scriptCount);
-    const std::size_t latin =
-        CountIn(mapped, {kLatinLetters[0], kLatinLetters[1], kLatinLetters[2], kLatinLetters[3]});
+    const std::size_t latin = CountIn(mapped, kLatinLetters);
     // Nothing known of the font (no cmap could be read): the usual lines, as always.
     const bool latinFont = mapped.Empty() || lacking <= kUsualMayLack;
     if (latinFont && !(script && script->ownsFont && scriptCount > latin)) {
