@@ -85,6 +85,7 @@ TEST(QtPreviewScripts, FontsWithoutLatinLettersDrawTheirOwnGlyphsFittedToTheArea
 // Joined and ordered right to left, the Arabic line is not the letters' isolated forms
 // side by side.
 TEST(QtPreviewScripts, ArabicIsShapedRightToLeft) {
+    QtTestWorld world;
     const std::string font = "KernovaArabic-Regular.ttf";
     const QString words = QString::fromUtf8("مرحبا بالعالم");
     qt::QtPreviewCanvas canvas(LinuxPlatform().fonts, QSize(289, 40), 1.0);
