@@ -2,12 +2,18 @@
 # Renders the README's pictures of the wizard under a real X server (Xvfb): the welcome page
 # with its font preview, the licence page and the finish page of the sample package (the
 # sample fonts, samples/license.txt, samples/readme.txt, samples/side.png, samples/top.png).
-# Writes docs/screenshots/{welcome,license,finish}.png; every page, and the same at 2x
+# Writes docs/screenshots/{welcome,license,finish}.png, and the welcome page of an Arabic, a
+# Chinese and an icon font's package (Debian's Amiri, WenQuanYi Micro Hei and Font Awesome)
+# as docs/screenshots/preview-{arabic,cjk,icons}.png; every page, and the same at 2x
 # scaling, lands in build-screenshots/shots/ for a closer look.
 # Usage: scripts/screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+bash scripts/setup.sh fonts-hosny-amiri fonts-wqy-microhei fonts-font-awesome
+export KERNOVA_PREVIEW_FONTS="arabic=/usr/share/fonts/opentype/fonts-hosny-amiri/Amiri-Regular.ttf;\
+cjk=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc;\
+icons=/usr/share/fonts/truetype/font-awesome/fontawesome-webfont.ttf"
 
 build=build-screenshots
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKERNOVA_BENCH=OFF >/dev/null
@@ -45,7 +51,9 @@ shoot "$shots/1x" 1
 shoot "$shots/2x" 2
 
 mkdir -p docs/screenshots "$build/shots"
-cp "$shots/1x/welcome.png" "$shots/1x/license.png" "$shots/1x/finish.png" docs/screenshots/
+cp "$shots/1x/welcome.png" "$shots/1x/license.png" "$shots/1x/finish.png" \
+  "$shots/1x/preview-arabic.png" "$shots/1x/preview-cjk.png" "$shots/1x/preview-icons.png" \
+  docs/screenshots/
 rm -rf "$build/shots/1x" "$build/shots/2x"
 cp -r "$shots/1x" "$shots/2x" "$build/shots/"
-echo "screenshots: docs/screenshots/{welcome,license,finish}.png; all pages in $build/shots/"
+echo "screenshots: docs/screenshots/{welcome,license,finish,preview-*}.png; all pages in $build/shots/"

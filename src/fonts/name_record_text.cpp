@@ -20,6 +20,20 @@ constexpr std::uint16_t kMacRomanHigh[128] = {
     0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
 };
 
+// The name as fontconfig keeps it: up to the first NUL, and nothing when that is empty or
+// all spaces.
+std::optional<std::string> Usable(std::string text) {
+    if (std::size_t nul = text.find('\0'); nul != std::string::npos) {
+        text.resize(nul);
+    }
+    if (text.find_first_not_of(' ') == std::string::npos) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+} // namespace
+
 // Appends one code point as UTF-8. A lone low surrogate is written as it stands, as
 // fontconfig does, so the two names stay byte for byte the same.
 void AppendUtf8(std::string& out, std::uint32_t c) {
@@ -39,20 +53,6 @@ void AppendUtf8(std::string& out, std::uint32_t c) {
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
 }
-
-// The name as fontconfig keeps it: up to the first NUL, and nothing when that is empty or
-// all spaces.
-std::optional<std::string> Usable(std::string text) {
-    if (std::size_t nul = text.find('\0'); nul != std::string::npos) {
-        text.resize(nul);
-    }
-    if (text.find_first_not_of(' ') == std::string::npos) {
-        return std::nullopt;
-    }
-    return text;
-}
-
-} // namespace
 
 std::optional<std::string> DecodeUtf16BeName(const unsigned char* bytes, std::size_t size) {
     if (size % 2 != 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,5 +22,9 @@ std::optional<std::string> DecodeMacRomanName(const unsigned char* bytes, std::s
 // True when more than a third of the bytes have the high bit set: a Macintosh record
 // that fontconfig reads as Shift-JIS rather than Roman.
 bool LooksLikeShiftJis(const unsigned char* bytes, std::size_t size);
+
+// Appends one code point as UTF-8. A lone low surrogate is written as it stands, as
+// fontconfig does, so the two names stay byte for byte the same.
+void AppendUtf8(std::string& out, std::uint32_t c);
 
 } // namespace kernova

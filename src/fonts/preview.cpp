@@ -1,6 +1,9 @@
 #include "fonts/preview.h"
 
 #include "fonts/face_name.h"
+#include "fonts/preview_sample.h"
+#include "fonts/sfnt_cmap.h"
+#include "platform/file_system.h"
 #include "platform/preview_canvas.h"
 
 #include <exception>
@@ -18,14 +21,71 @@ template <typename Statement> void Skipping(Statement&& statement) {
     }
 }
 
-constexpr const char* kLowerLine = "abcdefghijklmnopqrstuvwxyz";
-constexpr const char* kUpperLine = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-constexpr const char* kDigitLine = "123456789.:,;(*!?')";
+constexpr double kSmallerSizes[] = {12.0, 11.0, 10.0};
 constexpr int kBottomMargin = 4; // pixels below the last line
+
+PreviewSample SampleFor(FileSystem& files, const std::string& fontFile) {
+    CodePointSet mapped;
+    Skipping([&] {
+        std::error_code ec;
+        if (std::unique_ptr<InputFile> file = files.Open(fontFile, ec)) {
+            mapped = ReadMappedCodePoints(*file);
+        }
+    });
+    return ChoosePreviewSample(mapped);
+}
+
+// The usual lines, sized by the upper-case line alone (packages have always been drawn
+// so, and a line that is still too wide at the smallest size is drawn as it is).
+void DrawUsualLines(PreviewCanvas& canvas, const PreviewSample& sample) {
+    const std::string upper = LineText(sample.lines[1], 1);
+    for (double smaller : kSmallerSizes) {
+        Skipping([&] {
+            if (canvas.TextWidth(upper) > canvas.Width()) {
+                canvas.SetFontSize(smaller);
+            }
+        });
+    }
+    for (const PreviewSample::Line& line : sample.lines) {
+        Skipping([&] { canvas.Print(LineText(line, line.pieces.size())); });
+    }
+}
+
+bool AllLinesFit(PreviewCanvas& canvas, const PreviewSample& sample) {
+    for (const PreviewSample::Line& line : sample.lines) {
+        if (canvas.TextWidth(LineText(line, line.pieces.size())) > canvas.Width()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Any other sample is never clipped: the largest size at which every line fits, and at the
+// smallest a line keeps only the pieces that fit (none: the line is left out).
+void DrawFittedLines(PreviewCanvas& canvas, const PreviewSample& sample) {
+    for (double smaller : kSmallerSizes) {
+        Skipping([&] {
+            if (!AllLinesFit(canvas, sample)) {
+                canvas.SetFontSize(smaller);
+            }
+        });
+    }
+    for (const PreviewSample::Line& line : sample.lines) {
+        Skipping([&] {
+            std::size_t pieces = line.pieces.size();
+            while (pieces > 0 && canvas.TextWidth(LineText(line, pieces)) > canvas.Width()) {
+                --pieces;
+            }
+            if (pieces > 0) {
+                canvas.Print(LineText(line, pieces));
+            }
+        });
+    }
+}
 
 } // namespace
 
-std::optional<int> DrawFontPreview(PreviewCanvas& canvas, FontSystem& fonts,
+std::optional<int> DrawFontPreview(PreviewCanvas& canvas, FileSystem& files, FontSystem& fonts,
                                    const std::string& fontFile) {
     // Without a font file the lines are drawn in the area's own font.
     const bool hasFont = !fontFile.empty();
@@ -39,16 +99,12 @@ std::optional<int> DrawFontPreview(PreviewCanvas& canvas, FontSystem& fonts,
         }
     });
     Skipping([&] { canvas.SetFontSize(14); });
-    for (double smaller : {12.0, 11.0, 10.0}) {
-        Skipping([&] {
-            if (canvas.TextWidth(kUpperLine) > canvas.Width()) {
-                canvas.SetFontSize(smaller);
-            }
-        });
+    const PreviewSample sample = hasFont ? SampleFor(files, fontFile) : ChoosePreviewSample({});
+    if (sample.usual) {
+        DrawUsualLines(canvas, sample);
+    } else {
+        DrawFittedLines(canvas, sample);
     }
-    Skipping([&] { canvas.Print(kLowerLine); });
-    Skipping([&] { canvas.Print(kUpperLine); });
-    Skipping([&] { canvas.Print(kDigitLine); });
     std::optional<int> height;
     Skipping([&] {
         const int pixels = canvas.CurrentY() + kBottomMargin;

@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kernova {
@@ -88,6 +89,24 @@ std::optional<std::vector<SfntTable>> ReadFaceTables(InputFile& file, std::uint3
         tables.push_back(table);
     }
     return tables;
+}
+
+std::optional<std::vector<unsigned char>>
+ReadFaceTable(InputFile& file, std::uint32_t face, std::uint32_t tag, std::uint64_t maxLength) {
+    const std::optional<std::vector<SfntTable>> tables = ReadFaceTables(file, face);
+    if (!tables) {
+        return std::nullopt;
+    }
+    const auto found = std::find_if(tables->begin(), tables->end(),
+                                    [tag](const SfntTable& table) { return table.tag == tag; });
+    if (found == tables->end() || found->length > maxLength) {
+        return std::nullopt;
+    }
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(found->length));
+    if (file.ReadAt(static_cast<std::int64_t>(found->offset), bytes.data(), bytes.size())) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 bool SfntTablesInside(InputFile& file) {

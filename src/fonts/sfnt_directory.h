@@ -30,6 +30,12 @@ std::optional<std::vector<SfntTable>> ReadFirstFaceTables(InputFile& file);
 // The same for face `face` of a collection (0 for a single font).
 std::optional<std::vector<SfntTable>> ReadFaceTables(InputFile& file, std::uint32_t face);
 
+// The bytes of the table `tag` of face `face` (0 for a single font); nothing when the face
+// has no such table, when it is longer than `maxLength` (no real font's is), or when the
+// file cannot be read.
+std::optional<std::vector<unsigned char>> ReadFaceTable(InputFile& file, std::uint32_t face,
+                                                        std::uint32_t tag, std::uint64_t maxLength);
+
 // How many faces the file holds: a collection's count, 1 for a single sfnt font, 0 for
 // anything else.
 std::uint32_t SfntFaceCount(InputFile& file);

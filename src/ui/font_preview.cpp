@@ -10,7 +10,8 @@ void FrmMain::ShowFontPreview() {
     form.picPreview.visible = true;
     const std::string first =
         form.lstFonts.ListCount() > 0 ? form.ExtractPath + form.lstFonts.List(0) : std::string();
-    const std::optional<int> height = DrawFontPreview(runtime_.Preview(), platform_.fonts, first);
+    const std::optional<int> height =
+        DrawFontPreview(runtime_.Preview(), platform_.files, platform_.fonts, first);
     if (height) {
         form.picPreview.rect.height = PixelsToTwips(*height);
     }

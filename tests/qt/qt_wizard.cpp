@@ -57,7 +57,9 @@ QtWizard::QtWizard(QtTestWorld& world, const WizardPackage& package) {
         BytesEntry("LEFT.png", ReadFileBytes(samples / "side.png")),
         BytesEntry("TOP.png", ReadFileBytes(samples / "top.png"))};
     for (const std::string& font : package.fonts) {
-        entries.push_back(BytesEntry(font, ReadFileBytes(TestFont(font))));
+        // A font given by its full path goes into the package under its file name.
+        entries.push_back(BytesEntry(std::filesystem::path(font).filename().string(),
+                                     ReadFileBytes(TestFont(font))));
     }
     for (int copy = 1; copy <= package.copies; ++copy) {
         entries.push_back(BytesEntry("Copy" + std::to_string(copy) + ".ttf",

@@ -55,6 +55,7 @@ struct WizardPackage {
     std::string license{}; // empty: no licence page
     std::string readme{};  // empty: no information page
     std::string urlName = "Kernova on the web";
+    // Test font file names, or full paths of other fonts.
     std::vector<std::string> fonts = {"KernovaSampleSans-Regular.ttf"};
     int copies = 0; // more entries with the first font's bytes: "Copy1.ttf", "Copy2.ttf", ...
 };

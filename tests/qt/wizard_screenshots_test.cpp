@@ -10,7 +10,9 @@
 #include <QImage>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace kernova::test {
 namespace {
@@ -109,6 +111,29 @@ TEST(WizardScreenshots, EveryPageOfTheSamplePackage) {
     EXPECT_EQ(shots, 6);
     EXPECT_EQ(wizard.Do("cmdNext"), ExitCode::Done);
     EXPECT_EQ(FolderNames(world.tmp()), std::vector<std::string>{});
+}
+
+// The welcome page of packages whose first font is not a Latin one. The fonts come from
+// $KERNOVA_PREVIEW_FONTS ("arabic=PATH;cjk=PATH;icons=PATH", the README's pictures of real
+// fonts), else they are the test fonts.
+TEST(WizardScreenshots, PreviewsOfFontsInOtherScripts) {
+    std::map<std::string, std::string> fonts = {{"arabic", "KernovaArabic-Regular.ttf"},
+                                                {"cjk", "KernovaHan-Regular.ttf"},
+                                                {"icons", "KernovaIcons-Regular.ttf"}};
+    const char* given = std::getenv("KERNOVA_PREVIEW_FONTS");
+    for (const QString& pair : QString(given ? given : "").split(';', Qt::SkipEmptyParts)) {
+        const QStringList parts = pair.split('=');
+        if (parts.size() == 2 && fonts.count(parts[0].toStdString()) > 0) {
+            fonts[parts[0].toStdString()] = parts[1].toStdString();
+        }
+    }
+    for (const auto& [script, font] : fonts) {
+        SCOPED_TRACE(font);
+        QtTestWorld world;
+        QtWizard wizard(world, {.fonts = {font}});
+        ExpectWholeTexts(wizard.window(), script);
+        EXPECT_TRUE(HasDrawing(SaveScreenshot(wizard.window(), "preview-" + script), 2000));
+    }
 }
 
 TEST(WizardScreenshots, TheExtractionNotice) {

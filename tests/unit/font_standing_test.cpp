@@ -108,13 +108,13 @@ TEST(InstalledFonts, FontsAreToldApartByNameStyleAndReleaseAndCollectionsFaceByF
         p.files.AddFolder("/system");
         for (const auto& [file, faces, names] : c.installed) {
             if (!faces.empty()) {
-                p.files.AddFile(file, SfntBytes(faces));
+                p.files.AddFile(file, FaceBytes(faces));
             }
             for (const std::string& name : names) {
                 p.fonts.registered.emplace_back(name, file);
             }
         }
-        p.files.AddFile("/tmp/font.ttf", SfntBytes(c.package));
+        p.files.AddFile("/tmp/font.ttf", FaceBytes(c.package));
         InstalledFonts installed(p.platform, "/fonts/");
         const FontStanding standing =
             installed.Judge(FacesOf(p.files, "/tmp/font.ttf"), c.package[0].fullName);

@@ -18,6 +18,7 @@ import sys
 from fontTools import subset
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.t2CharStringPen import T2CharStringPen
+from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib import TTCollection, TTFont
 
 DEJAVU = "/usr/share/fonts/truetype/dejavu"
@@ -96,6 +97,14 @@ def make_standard(out):
     make_releases(out)
     make_twins(out)
     make_woff2(out)
+    make_arabic(out, "KernovaArabic-Regular.ttf", "Kernova Arabic")
+    # Fonts without a single Latin letter, for the preview's own samples: Chinese
+    # characters, icons in the Private Use Area, and icons in colour layers.
+    han = "天地玄黄宇宙洪荒日月盈昃辰宿列张一二三四五六七八九十百千万"
+    make_blocks(out, "KernovaHan-Regular.ttf", "Kernova Han", [ord(c) for c in han])
+    make_blocks(out, "KernovaIcons-Regular.ttf", "Kernova Icons", range(0xE000, 0xE020))
+    make_blocks(out, "KernovaColorIcons-Regular.ttf", "Kernova Color Icons",
+                range(0xE000, 0xE010), colour=True)
 
 
 def make_releases(out):
@@ -124,6 +133,75 @@ def make_woff2(out):
     font = TTFont(os.path.join(out, "KernovaSampleSans-Regular.ttf"))
     font.flavor = "woff2"
     font.save(os.path.join(out, "KernovaSampleSans-Regular.woff2"))
+
+
+def make_arabic(out, file_name, family):
+    """DejaVu Sans's Arabic letters alone, with the layout tables that join them."""
+    font = TTFont(os.path.join(DEJAVU, "DejaVuSans.ttf"))
+    options = subset.Options()
+    options.name_IDs = ["*"]
+    options.layout_features = ["*"]
+    options.notdef_outline = True
+    options.hinting = False
+    subsetter = subset.Subsetter(options)
+    subsetter.populate(unicodes=[0x20] + list(range(0x600, 0x700)))
+    subsetter.subset(font)
+    rename(font, family, "Regular")
+    font.save(os.path.join(out, file_name))
+
+
+def block_glyph(code, width):
+    """A glyph of bars that differ from code point to code point: ink that shows."""
+    pen = TTGlyphPen(None)
+    bars = 2 + code % 3
+    step = (width - 100) // bars
+    for bar in range(bars):
+        left = 50 + bar * step
+        top = 300 + (code * (bar + 1) * 37) % 500
+        pen.moveTo((left, 0))
+        pen.lineTo((left, top))
+        pen.lineTo((left + step - 40, top))
+        pen.lineTo((left + step - 40, 0))
+        pen.closePath()
+    return pen.glyph()
+
+
+def make_blocks(out, file_name, family, codes, colour=False):
+    """A font of bar glyphs for `codes`; with `colour`, each drawn in two colour layers."""
+    width = 1000
+    codes = list(codes)
+    names = [f"u{code:04X}" for code in codes]
+    order = [".notdef", "space"] + names
+    empty = TTGlyphPen(None).glyph()
+    glyphs = {".notdef": empty, "space": empty}
+    glyphs.update({name: block_glyph(code, width) for name, code in zip(names, codes)})
+    layers = {}
+    if colour:
+        for name, code in zip(names, codes):
+            lower = f"{name}.lower"
+            pen = TTGlyphPen(None)
+            pen.moveTo((50, -150))
+            pen.lineTo((50, 100))
+            pen.lineTo((width - 50, 100))
+            pen.lineTo((width - 50, -150))
+            pen.closePath()
+            glyphs[lower] = pen.glyph()
+            order.append(lower)
+            layers[name] = [(name, 0), (lower, 1)]
+    builder = FontBuilder(1000, isTTF=True)
+    builder.setupGlyphOrder(order)
+    builder.setupCharacterMap({0x20: "space", **dict(zip(codes, names))})
+    builder.setupGlyf(glyphs)
+    builder.setupHorizontalMetrics({name: (width, 0) for name in order})
+    builder.setupHorizontalHeader(ascent=880, descent=-200)
+    builder.setupNameTable({"familyName": family, "styleName": "Regular"})
+    builder.setupOS2(sTypoAscender=880, sTypoDescender=-200, usWinAscent=880, usWinDescent=200)
+    builder.setupPost()
+    if colour:
+        builder.setupCOLR(layers)
+        builder.setupCPAL([[(0.85, 0.1, 0.1, 1.0), (0.1, 0.3, 0.9, 1.0)]])
+    rename(builder.font, family, "Regular")
+    builder.save(os.path.join(out, file_name))
 
 
 def make_cff(out, file_name, source, family, style):

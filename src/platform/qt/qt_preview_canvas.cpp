@@ -1,12 +1,15 @@
 #include "platform/qt/qt_preview_canvas.h"
 
 #include "platform/font_system.h"
+#include "platform/memory_input_file.h"
+#include "platform/qt/colour_glyph_painter.h"
 #include "platform/qt/form_style.h"
 
 #include <QFile>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -38,6 +41,29 @@ QGlyphRun GlyphRun(const QRawFont& font, const QString& text, qreal& width) {
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
     return run;
+}
+
+// Text beyond the Latin letters may need shaping: joined letters, right-to-left order,
+// marks placed on their letters. The usual sample lines never do, and keep the glyph-by-
+// glyph drawing they have always had.
+bool NeedsShaping(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x250 || c.isSurrogate(); });
+}
+
+// One line of `text` shaped by Qt, starting at the left edge whatever its direction.
+void LayOutLine(QTextLayout& layout, const QString& text) {
+    QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid()) {
+        line.setLineWidth(1e6);
+        line.setPosition(QPointF(0, 0));
+    }
+    layout.endLayout();
 }
 
 // The drawing surface is taller than the area, so lines printed below its bottom edge are
@@ -101,6 +127,22 @@ void QtPreviewCanvas::SetFontName(const std::string& faceName) {
         throw std::runtime_error("cannot load the font " + faceName);
     }
     selected_ = font;
+    selectedData_ = exact->data;
+    MemoryInputFile file(selectedData_.constData(), static_cast<std::size_t>(selectedData_.size()));
+    colours_ = ReadColourGlyphs(file);
+    shaped_.reset();
+    shapedTried_ = false;
+}
+
+const PrivateFontFamily* QtPreviewCanvas::Shaped() {
+    if (selected_ && !shapedTried_) {
+        shapedTried_ = true;
+        auto family = std::make_unique<PrivateFontFamily>(selectedData_);
+        if (family->valid()) {
+            shaped_ = std::move(family);
+        }
+    }
+    return shaped_.get();
 }
 
 void QtPreviewCanvas::SetFontSize(double points) {
@@ -120,6 +162,14 @@ int QtPreviewCanvas::PixelSize() const {
 
 int QtPreviewCanvas::TextWidth(const std::string& text) {
     QString qtext = QString::fromStdString(text);
+    const PrivateFontFamily* shaped = NeedsShaping(qtext) ? Shaped() : nullptr;
+    if (shaped) {
+        QTextLayout layout(qtext, shaped->font(PixelSize()));
+        LayOutLine(layout, qtext);
+        return layout.lineCount() == 0
+                   ? 0
+                   : static_cast<int>(std::ceil(layout.lineAt(0).naturalTextWidth()));
+    }
     if (selected_) {
         qreal width = 0;
         GlyphRun(*selected_, qtext, width);
@@ -131,15 +181,29 @@ int QtPreviewCanvas::TextWidth(const std::string& text) {
 
 void QtPreviewCanvas::Print(const std::string& text) {
     QString qtext = QString::fromStdString(text);
+    const PrivateFontFamily* shaped = NeedsShaping(qtext) ? Shaped() : nullptr;
     int lineHeight = 0;
     if (!image_.isNull()) {
         QPainter painter(&image_);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setPen(Qt::black);
-        if (selected_) {
+        if (shaped) {
+            QTextLayout layout(qtext, shaped->font(PixelSize()));
+            LayOutLine(layout, qtext);
+            const qreal ascent = layout.lineCount() > 0 ? layout.lineAt(0).ascent() : 0;
+            const QPointF origin(0, currentY_ + std::ceil(selected_->ascent()) - ascent);
+            if (colours_.empty()) {
+                layout.draw(&painter, origin);
+            } else {
+                for (const QGlyphRun& run : layout.glyphRuns()) {
+                    DrawGlyphRunInColour(painter, origin, run, colours_);
+                }
+            }
+        } else if (selected_) {
             qreal width = 0;
             QGlyphRun run = GlyphRun(*selected_, qtext, width);
-            painter.drawGlyphRun(QPointF(0, currentY_ + std::ceil(selected_->ascent())), run);
+            DrawGlyphRunInColour(painter, QPointF(0, currentY_ + std::ceil(selected_->ascent())),
+                                 run, colours_);
         } else {
             FontSpec style{"", points_, false};
             QFont font = MapFont(style);

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "fonts/sfnt_colour_layers.h"
 #include "platform/preview_canvas.h"
+#include "platform/qt/private_font_family.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QRawFont>
 #include <QSize>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,8 +21,10 @@ namespace kernova::qt {
 
 // The welcome page's preview area. Fonts are loaded straight from the added files (never
 // looked up among the installed fonts), so a same-named installed font cannot stand in for
-// the package's own. Sizes are points at 96 dpi, so the size choice is the same on every
-// screen; the drawing is kept in an image that the view shows.
+// the package's own; text that needs shaping (another script than Latin) is drawn by Qt in
+// a private copy of the selected file (PrivateFontFamily); glyphs in colour layers are drawn
+// in their colours. Sizes are points at 96 dpi, so the size
+// choice is the same on every screen; the drawing is kept in an image that the view shows.
 class QtPreviewCanvas : public PreviewCanvas {
   public:
     // `size` in pixels; `devicePixelRatio` sharpens the kept drawing on dense screens.
@@ -50,6 +55,9 @@ class QtPreviewCanvas : public PreviewCanvas {
 
     int PixelSize() const;
     QImage BlankImage(QSize size) const;
+    // The selected font under its private family; nullptr when Qt cannot use it (text is
+    // then drawn glyph by glyph, unshaped).
+    const PrivateFontFamily* Shaped();
 
     FontSystem& fonts_;
     QSize size_;
@@ -57,6 +65,10 @@ class QtPreviewCanvas : public PreviewCanvas {
     QImage image_;
     std::vector<AddedFont> added_;
     std::optional<QRawFont> selected_; // nullopt: the area's default font
+    QByteArray selectedData_;
+    ColourGlyphs colours_; // the selected font's colour-layer glyphs
+    std::unique_ptr<PrivateFontFamily> shaped_;
+    bool shapedTried_ = false;
     double points_ = 8.25;
     int currentY_ = 0;
 };
