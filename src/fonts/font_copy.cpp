@@ -129,6 +129,21 @@ void FontDelivery::DeliverGroup() {
     for (Pending& font : pending_) {
         results_[font.ticket].error = flushedAll ? font.file->CheckFlushed() : font.file->Flush();
     }
+    if (beforeNaming_) {
+        std::vector<PlannedFont> planned;
+        for (const Pending& font : pending_) {
+            if (!results_[font.ticket].error) {
+                planned.push_back({font.name, font.source});
+            }
+        }
+        const std::error_code ec = planned.empty() ? std::error_code() : beforeNaming_(planned);
+        for (const Pending& font : pending_) {
+            if (ec && !results_[font.ticket].error) {
+                results_[font.ticket].error = ec;
+                results_[font.ticket].held = true;
+            }
+        }
+    }
     for (Pending& font : pending_) {
         FontCopyResult& result = results_[font.ticket];
         if (result.error) {

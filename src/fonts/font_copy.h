@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace kernova {
@@ -16,6 +18,13 @@ struct FontCopyResult {
     std::error_code error; // empty when the font is in place
     std::string fileName;  // its file name in the folder: the wanted name or a free variant
     bool existed = false;  // a file with the font's very bytes had that name already
+    bool held = false;     // kept from its name by a failure of BeforeNaming
+};
+
+// A font whose bytes are on the disk, about to get its name.
+struct PlannedFont {
+    std::string name;
+    std::string source;
 };
 
 // Fonts on their way into one folder (ending in the separator). Each font's bytes go to a
@@ -51,6 +60,11 @@ class FontDelivery {
     // when the font cannot get there).
     std::size_t AddOwnFileReplacing(const std::string& source, const std::string& name);
 
+    // Runs before each group of fonts gets its names: what must be on record before the
+    // fonts are. A failure keeps the whole group from being named; each font fails with it.
+    using BeforeNaming = std::function<std::error_code(const std::vector<PlannedFont>&)>;
+    void OnBeforeNaming(BeforeNaming hook) { beforeNaming_ = std::move(hook); }
+
     // Flushes and names every font added so far.
     void Finish();
 
@@ -75,6 +89,7 @@ class FontDelivery {
     std::size_t groupSize_;
     std::vector<Pending> pending_;
     std::vector<FontCopyResult> results_;
+    BeforeNaming beforeNaming_;
 };
 
 // "Name.ttf", 2 -> "Name_2.ttf"; a name without an extension gets the suffix at its end.

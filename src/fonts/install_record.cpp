@@ -145,10 +145,22 @@ std::error_code WriteInstallRecords(FileSystem& files, const std::string& folder
     return staged->Commit(folder + kInstallRecordName, Placement::Replace);
 }
 
+std::string RecordProblem(const std::error_code& ec) {
+    if (ec == std::errc::illegal_byte_sequence) {
+        return "it is damaged; move it away to start a new record";
+    }
+    if (ec == std::errc::file_too_large) {
+        return "it is too large to be a record; move it away to start a new record";
+    }
+    if (ec == std::errc::invalid_argument || ec == std::errc::too_many_symbolic_link_levels ||
+        ec == std::errc::is_a_directory) {
+        return "it is not a plain file; move it away to start a new record";
+    }
+    return ec.message();
+}
+
 std::error_code RecordInstall(FileSystem& files, const std::string& folder,
-                              const std::string& title, const std::vector<std::string>& installed,
-                              const std::vector<std::string>& present,
-                              const std::vector<std::string>& replaced) {
+                              const std::string& title, const RecordChange& change) {
     std::error_code ec;
     std::vector<PackageRecord> records = ReadInstallRecords(files, folder, ec);
     if (ec) {
@@ -162,6 +174,10 @@ std::error_code RecordInstall(FileSystem& files, const std::string& folder,
         records.push_back({shownTitle, {}, {}});
         ours = records.end() - 1;
     }
+    const auto among = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::any_of(names.begin(), names.end(),
+                           [&](const std::string& other) { return SameFileName(other, name); });
+    };
     const auto recordedAnywhere = [&](const std::string& name) {
         return std::any_of(records.begin(), records.end(), [&](const PackageRecord& record) {
             return std::any_of(
@@ -169,24 +185,18 @@ std::error_code RecordInstall(FileSystem& files, const std::string& folder,
                 [&](const RecordedFile& file) { return SameFileName(file.name, name); });
         });
     };
-    const auto isReplaced = [&](const std::string& name) {
-        return std::any_of(replaced.begin(), replaced.end(),
-                           [&](const std::string& other) { return SameFileName(other, name); });
-    };
-    for (const std::string& name : installed) {
-        if (isReplaced(name) && !recordedAnywhere(name)) {
-            ours->uses.insert(ReplaceControls(folder + name));
+    std::erase_if(ours->files,
+                  [&](const RecordedFile& file) { return among(change.dropped, file.name); });
+    for (const RecordedFile& file : change.installed) {
+        if (among(change.replaced, file.name) && !recordedAnywhere(file.name)) {
+            ours->uses.insert(ReplaceControls(folder + file.name));
             continue;
         }
-        RecordedFile file{name, 0, 0};
-        if ((ec = DescribeFile(files, folder + name, file))) {
-            return ec;
-        }
         std::erase_if(ours->files,
-                      [&](const RecordedFile& old) { return SameFileName(old.name, name); });
-        ours->files.push_back(std::move(file));
+                      [&](const RecordedFile& old) { return SameFileName(old.name, file.name); });
+        ours->files.push_back(file);
     }
-    for (const std::string& path : present) {
+    for (const std::string& path : change.present) {
         const bool ownFile =
             std::any_of(ours->files.begin(), ours->files.end(), [&](const RecordedFile& file) {
                 return SameFileName(folder + file.name, path);

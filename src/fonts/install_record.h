@@ -23,6 +23,7 @@ struct RecordedFile {
     std::string name; // bare, in the fonts folder
     std::int64_t size = 0;
     std::uint64_t digest = 0; // of its first bytes, which hold every table's checksum
+    bool operator==(const RecordedFile&) const = default;
 };
 
 struct PackageRecord {
@@ -31,6 +32,7 @@ struct PackageRecord {
     // Installed files (full paths) that already held fonts of the package: another
     // package's or the user's, kept while this package is installed.
     std::set<std::string> uses;
+    bool operator==(const PackageRecord&) const = default;
 };
 
 // How a font file looks now; the error when it cannot be read.
@@ -46,14 +48,24 @@ std::vector<PackageRecord> ReadInstallRecords(FileSystem& files, const std::stri
 std::error_code WriteInstallRecords(FileSystem& files, const std::string& folder,
                                     const std::vector<PackageRecord>& records);
 
-// Adds what one run of the package `title` installed (`installed`: bare names, now in
-// the folder) and used (`present`: full paths) to its record, keeping what earlier runs
-// recorded. Of the installed files, those that replaced an older release (`replaced`) are
-// the package's only when a package's record already named them: an update of the user's
-// own font stays the user's, and /U leaves it.
+// Why the record at `path` could not be read or written, as the user is told it.
+std::string RecordProblem(const std::error_code& ec);
+
+// What a run of a package did, or is about to do, for its record.
+struct RecordChange {
+    std::vector<RecordedFile> installed; // put into the folder (or about to be)
+    std::vector<std::string> present;    // installed files (full paths) it relies on
+    // Of the installed, those that took the place of an older release's file: the
+    // package's only when a package's record already named them (an update of the user's
+    // own font stays the user's, and /U leaves it).
+    std::vector<std::string> replaced;
+    // Names recorded ahead by this run whose fonts did not come after all.
+    std::vector<std::string> dropped;
+};
+
+// Adds a run's change to the record of the package `title`, keeping what earlier runs
+// recorded.
 std::error_code RecordInstall(FileSystem& files, const std::string& folder,
-                              const std::string& title, const std::vector<std::string>& installed,
-                              const std::vector<std::string>& present,
-                              const std::vector<std::string>& replaced = {});
+                              const std::string& title, const RecordChange& change);
 
 } // namespace kernova

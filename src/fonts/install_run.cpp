@@ -15,9 +15,11 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <exception>
 #include <iostream>
+#include <map>
 #include <set>
 #include <system_error>
 
@@ -30,16 +32,18 @@ enum class Stage { Preparing, Copying, Registering, Finishing };
 // A font that this run put into the fonts folder: only these are registered.
 struct CopiedFont {
     std::string faceName;
-    std::string fileName;  // in the fonts folder: the entry's name or a free variant of it
-    bool update = false;   // a newer release of a font that was installed
-    bool existed = false;  // the very file was there already: not this package's to remove
-    bool replaced = false; // took the place of an older file of the same font
+    std::string fileName;   // in the fonts folder: the entry's name or a free variant of it
+    bool update = false;    // a newer release of a font that was installed
+    bool existed = false;   // the very file was there already: not this package's to remove
+    bool replaced = false;  // took the place of an older file of the same font
+    RecordedFile described; // its size and digest, for the record
 };
 
 struct CopyStageOutcome {
-    std::vector<CopiedFont> copied; // in list order
-    std::error_code copyError;      // the first copy that failed
-    int present = 0;                // fonts the system already had
+    std::vector<CopiedFont> copied;      // in list order
+    std::error_code copyError;           // the first copy that failed
+    int present = 0;                     // fonts the system already had
+    std::set<std::string> recordedAhead; // names put on record before the fonts came
 };
 
 std::string AlreadyInstalledText(const std::string& faceName) {
@@ -109,6 +113,32 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
     CopyStageOutcome outcome;
     FontDelivery delivery(platform.files, fontsFolder);
     InstalledFonts installed(platform, fontsFolder);
+    // Each group of fonts is on record before it is in place: a run killed, or a disk that
+    // fills, between the two never leaves fonts that /U cannot remove.
+    std::map<std::string, RecordedFile> described; // by extracted file
+    std::set<std::string> replacing;               // names of older files being replaced
+    std::error_code recordError;
+    delivery.OnBeforeNaming([&](const std::vector<PlannedFont>& group) {
+        RecordChange change;
+        for (const PlannedFont& font : group) {
+            RecordedFile file = described[font.source];
+            file.name = font.name;
+            change.installed.push_back(file);
+            if (replacing.count(font.name) != 0) {
+                change.replaced.push_back(font.name);
+            }
+        }
+        std::error_code ec =
+            RecordInstall(platform.files, fontsFolder, request.packageTitle, change);
+        if (ec) {
+            recordError = recordError ? recordError : ec;
+            return recordError;
+        }
+        for (const PlannedFont& font : group) {
+            outcome.recordedAhead.insert(font.name);
+        }
+        return ec;
+    });
     std::vector<Written> written;
     const int count = static_cast<int>(request.fonts.size());
     for (int index = 0; index < count; ++index) {
@@ -136,8 +166,13 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
                 Answer::Cancel) {
                 break;
             }
+        } else if (std::error_code ec =
+                       DescribeFile(platform.files, extracted, described[extracted])) {
+            state.problems.push_back("cannot read " + entry + ": " + ec.message());
+            state.environmentFault = true;
         } else if (!font.standing.replaces.empty()) {
             StageTimings::Scope measure(timings, StageTimings::Copies);
+            replacing.insert(font.standing.replaces);
             // The system lets go of the older file, which it may hold open, before the
             // newer one takes its name; should that fail, the older one is registered again.
             const std::string older = fontsFolder + font.standing.replaces;
@@ -160,9 +195,12 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
         delivery.Finish();
     }
     std::set<std::string> delivered;
+    int unrecorded = 0;
     for (const Written& font : written) {
         const FontCopyResult& copy = delivery.result(font.ticket);
-        if (copy.error) {
+        if (copy.held) {
+            ++unrecorded; // told once, below
+        } else if (copy.error) {
             state.problems.push_back("cannot " + std::string(font.update ? "update " : "copy ") +
                                      font.entry + " to " + ShownFolder(fontsFolder) + ": " +
                                      copy.error.message());
@@ -174,9 +212,18 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
                 outcome.copyError = copy.error;
             }
         } else if (delivered.insert(copy.fileName).second) { // one file is registered once
-            outcome.copied.push_back(
-                {font.faceName, copy.fileName, font.update, copy.existed, !font.replaced.empty()});
+            RecordedFile file = described[request.extractPath + font.entry];
+            file.name = copy.fileName;
+            outcome.copied.push_back({font.faceName, copy.fileName, font.update, copy.existed,
+                                      !font.replaced.empty(), file});
         }
+    }
+    if (unrecorded > 0) {
+        state.problems.push_back("cannot record the installed fonts in " + fontsFolder +
+                                 kInstallRecordName + ": " + RecordProblem(recordError) + " (" +
+                                 std::to_string(unrecorded) + " not installed)");
+        state.environmentFault = true;
+        outcome.copyError = outcome.copyError ? outcome.copyError : recordError;
     }
     return outcome;
 }
@@ -217,6 +264,7 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
         const std::size_t copyProblems = state.problems.size();
         std::error_code registerError; // the first record the registry refused
         state.present = outcome.present;
+        RecordChange change;
         for (const CopiedFont& font : outcome.copied) {
             if (font.existed) {
                 ++state.present;
@@ -224,8 +272,9 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
             } else {
                 ++(font.update ? state.updated : state.installed);
                 state.installedFiles.push_back(font.fileName);
+                change.installed.push_back(font.described);
                 if (font.replaced) {
-                    state.replacedFiles.push_back(font.fileName);
+                    change.replaced.push_back(font.fileName);
                 }
             }
             state.status = "Registering " + font.faceName;
@@ -242,14 +291,20 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
             StageTimings::Scope measure(timings, StageTimings::FontChange);
             BroadcastFontChange(platform.fonts);
         }
-        // What this package put there and relies on, for its /U; untold, its fonts could
-        // never be removed again.
-        if (!state.installedFiles.empty() || !state.presentFiles.empty()) {
+        // The record as the run ended: the names the fonts got, what the package relies on,
+        // and nothing of what was put on record ahead but did not come.
+        change.present = state.presentFiles;
+        for (const std::string& name : outcome.recordedAhead) {
+            if (std::find(state.installedFiles.begin(), state.installedFiles.end(), name) ==
+                state.installedFiles.end()) {
+                change.dropped.push_back(name);
+            }
+        }
+        if (!change.installed.empty() || !change.present.empty() || !change.dropped.empty()) {
             if (std::error_code ec =
-                    RecordInstall(platform.files, fontsFolder, request.packageTitle,
-                                  state.installedFiles, state.presentFiles, state.replacedFiles)) {
+                    RecordInstall(platform.files, fontsFolder, request.packageTitle, change)) {
                 state.problems.push_back("cannot record the installed fonts in " + fontsFolder +
-                                         kInstallRecordName + ": " + ec.message());
+                                         kInstallRecordName + ": " + RecordProblem(ec));
                 state.environmentFault = true;
                 outcome.copyError = outcome.copyError ? outcome.copyError : ec;
             }

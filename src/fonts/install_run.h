@@ -33,8 +33,6 @@ struct InstallState {
     std::string fontsFolder; // ending in the separator; empty when there is none
     // The files the run put into the fonts folder (bare names), new and updated.
     std::vector<std::string> installedFiles;
-    // Of those, the ones that took the place of an older release's file.
-    std::vector<std::string> replacedFiles;
     // The installed files (full paths) that already held a font of the package.
     std::vector<std::string> presentFiles;
 };

@@ -68,6 +68,7 @@ void RemoveRecordedFiles(Platform& platform, const std::string& folder,
         const std::string faceName = GetFontName(platform.fonts, path);
         platform.fonts.Unregister(path);
         if (std::error_code ec = platform.files.Remove(path)) {
+            ++state.failed;
             state.problems.push_back("cannot remove " + file.name + " from " + ShownFolder(folder) +
                                      ": " + ec.message());
             (void)RegisterFont(platform.fonts, folder, faceName, file.name); // as it was
@@ -82,7 +83,8 @@ void RemoveRecordedFiles(Platform& platform, const std::string& folder,
 } // namespace
 
 std::string UninstallSummaryLine(const UninstallState& state) {
-    return std::to_string(state.removed) + " removed, " + std::to_string(state.kept) + " kept";
+    return std::to_string(state.removed) + " removed, " + std::to_string(state.kept) + " kept" +
+           (state.failed > 0 ? ", " + std::to_string(state.failed) + " not removed" : "");
 }
 
 UninstallState UninstallFonts(Platform& platform, const std::string& title) {
@@ -97,7 +99,7 @@ UninstallState UninstallFonts(Platform& platform, const std::string& title) {
         std::vector<PackageRecord> records = ReadInstallRecords(platform.files, folder, ec);
         if (ec) {
             state.problems.push_back("cannot read " + folder + kInstallRecordName + ": " +
-                                     ec.message());
+                                     RecordProblem(ec));
             return state;
         }
         const std::string shownTitle = ReplaceControls(title);
@@ -107,14 +109,18 @@ UninstallState UninstallFonts(Platform& platform, const std::string& title) {
         if (ours == records.end()) {
             return state;
         }
-        state.recorded = true;
+        // A package that only relied on fonts others installed has nothing to remove.
+        state.recorded = !ours->files.empty();
+        const std::vector<PackageRecord> before = records;
         RemoveRecordedFiles(platform, folder, records, *ours, state);
         if (ours->files.empty()) {
             records.erase(ours);
         }
-        if (std::error_code written = WriteInstallRecords(platform.files, folder, records)) {
-            state.problems.push_back("cannot update " + folder + kInstallRecordName + ": " +
-                                     written.message());
+        if (records != before) {
+            if (std::error_code written = WriteInstallRecords(platform.files, folder, records)) {
+                state.problems.push_back("cannot update " + folder + kInstallRecordName + ": " +
+                                         RecordProblem(written));
+            }
         }
         BroadcastFontChange(platform.fonts);
     } catch (const std::exception& failure) {

@@ -12,11 +12,12 @@ struct UninstallState {
     bool recorded = false; // the package had installed something here
     int removed = 0;
     int kept = 0;
+    int failed = 0;                    // could not be removed: still installed, still on record
     std::vector<std::string> notes;    // each file kept, and why
     std::vector<std::string> problems; // each file that could not be removed, and why
 };
 
-// "2 removed, 1 kept"
+// "2 removed, 1 kept", and ", 3 not removed" when some could not be
 std::string UninstallSummaryLine(const UninstallState& state);
 
 // Removes the font files the package `title` installed, as its record says, unregisters

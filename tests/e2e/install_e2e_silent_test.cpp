@@ -53,7 +53,7 @@ const Environment kEnvironments[] = {
      &Sandbox::fontsDir,
      0555,
      5,
-     "Error: cannot copy KernovaSampleCff-Regular.otf to "},
+     "Error: cannot record the installed fonts in "},
     {"ReadOnlyTemporaryFolder", {}, &Sandbox::tmp, 0555, 5, "Error: cannot create a folder in "},
 };
 

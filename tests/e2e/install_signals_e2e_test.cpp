@@ -102,6 +102,11 @@ TEST(InstallSignalsE2eTest, EachSignalEndsTheRunLeavingNoPartialFontNorAnythingE
         for (const auto& [file, fullName] : test::FontsOfNewProcess(sandbox.environment())) {
             EXPECT_EQ(fs::file_size(file), fontBytes.size()) << file;
         }
+        // A font in place is on record: whatever the run got done, /U takes back.
+        const test::ProcessResult removal =
+            test::RunProcess(test::InstallerCommand(sandbox, installer, {"/U"}, {}));
+        EXPECT_TRUE(removal.exitCode == 0 || removal.exitCode == 6) << removal.err;
+        EXPECT_EQ(test::FontsOfNewProcess(sandbox.environment()).size(), 0u);
     }
     EXPECT_EQ(test::RunProcess(test::InstallerCommand(vendor, installer, {"/E"}, {})).exitCode, 0);
     ::umask(umask);

@@ -42,6 +42,7 @@ const Refusal kRefusals[] = {
     {{"--url-name", "The \"Best\"", kSans}, "--url-name", 1},
     {{"--url", "http://x/</a>", kSans}, "--url", 1},
     {{"--title", "Two\nLines", kSans}, "--title", 1},
+    {{"--title", "Tab\there", kSans}, "--title cannot hold a control character", 1},
     {{"--title", "<url>http://evil", kSans}, "<URL>", 1},
     {{"--title", "T", kSans, "kernova.xml"}, "kernova.xml", 1},
     {{"kernova.xml"}, "no fonts", 1},

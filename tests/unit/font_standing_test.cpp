@@ -123,37 +123,19 @@ TEST(InstalledFonts, FontsAreToldApartByNameStyleAndReleaseAndCollectionsFaceByF
     }
 }
 
-// A record that cannot be read is never overwritten: the run says so and fails, and /U
-// tells it and removes nothing.
-TEST(InstallRecord, ADamagedRecordIsToldAndKept) {
-    for (const std::string& damaged :
-         {std::string("package A\nfile 12 zz A.ttf\n"),
-          std::string("package A\nfile 1 0 ../etc/passwd\n"), std::string("file 1 0 A.ttf\n")}) {
-        FakePlatform p;
-        p.files.AddFile("/fonts/.kernova-installed.txt", damaged);
-        p.files.AddFile("/fonts/A.ttf", "a font");
-        EXPECT_EQ(RecordInstall(p.files, "/fonts/", "A", {"A.ttf"}, {}),
-                  std::errc::illegal_byte_sequence);
-        EXPECT_EQ(p.files.Read("/fonts/.kernova-installed.txt"), damaged);
-    }
-}
-
 // An update of a file no package recorded (the user's own font) stays the user's: /U
-// leaves it. One the package recorded before stays the package's.
+// leaves it. One the package recorded before stays the package's; a name put on record
+// ahead whose font did not come goes again.
 TEST(InstallRecord, AnUpdatedFileIsThePackagesOnlyWhenItWasBefore) {
     FakePlatform p;
-    p.files.AddFile("/fonts/Users.ttf", "newer release");
-    p.files.AddFile("/fonts/Ours.ttf", "older release");
-    ASSERT_FALSE(RecordInstall(p.files, "/fonts/", "A", {"Ours.ttf"}, {}));
-    p.files.AddFile("/fonts/Ours.ttf", "newer release");
-    ASSERT_FALSE(RecordInstall(p.files, "/fonts/", "A", {"Users.ttf", "Ours.ttf"}, {},
-                               {"Users.ttf", "Ours.ttf"}));
+    const RecordedFile ours{"Ours.ttf", 13, 1}, users{"Users.ttf", 13, 2}, ahead{"Ahead.ttf", 1, 3};
+    ASSERT_FALSE(RecordInstall(p.files, "/fonts/", "A", {{ours, ahead}, {}, {}, {}}));
+    ASSERT_FALSE(RecordInstall(p.files, "/fonts/", "A",
+                               {{users, ours}, {}, {"Users.ttf", "Ours.ttf"}, {"Ahead.ttf"}}));
     std::error_code ec;
     const std::vector<PackageRecord> records = ReadInstallRecords(p.files, "/fonts/", ec);
     ASSERT_EQ(records.size(), 1u);
-    ASSERT_EQ(records[0].files.size(), 1u);
-    EXPECT_EQ(records[0].files[0].name, "Ours.ttf");
-    EXPECT_EQ(records[0].files[0].size, 13); // as it is now
+    EXPECT_EQ(records[0].files, std::vector<RecordedFile>{ours});
     EXPECT_EQ(records[0].uses, std::set<std::string>{"/fonts/Users.ttf"});
 }
 

@@ -103,7 +103,8 @@ TEST(InstallRun, AnInstalledFontIsAnnouncedAndTheAnswerFollowed) {
     }
 }
 
-// The disk fills during the third copy; there is no fonts folder; it cannot be written; a
+// The disk fills during the third copy (no room is left for the record of what was
+// installed, so nothing is put in place); there is no fonts folder; it cannot be written; a
 // repaint fails as the run starts, after the copies, after registering, before the finish;
 // the only font is no font; the registry refuses a record. What was done stays done; the run fails
 // with the text of its stage (blaming permissions only when they were the cause) and one box
@@ -114,10 +115,11 @@ TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
     const std::string denied = ".ttf to /fonts: Permission denied\r\n";
     const std::string none = "no font of Sample could be installed";
     const std::pair<std::string, std::string> outcomes[] = {
-        {kFailed + "|&Close|5" + registered,
+        {kFailed + "|&Close|5",
          "cannot copy Serif.ttf to /fonts: No space left on device\r\ncannot record the "
          "installed fonts in " +
-             JoinPath("/fonts", ".kernova-installed.txt") + ": No space left on device"},
+             JoinPath("/fonts", ".kernova-installed.txt") +
+             ": No space left on device (2 not installed)\r\n" + none},
         {kFailed + "|&Close|5", "there is no fonts folder to install into"},
         {kCopyFailed + "|&Close|5", "cannot copy Mono" + denied + "cannot copy Sans" + denied +
                                         "cannot copy Serif" + denied + none},
@@ -131,7 +133,7 @@ TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
          "cannot register Sans (Sans.ttf): Permission denied"}};
     for (int failing = 0; failing < 9; ++failing) {
         InstallRun run;
-        run.p.files.adoption = failing != 0;
+        run.p.files.adoption = failing != 0 && failing != 8;
         run.p.files.freeSpace =
             failing == 0 ? std::optional(2 * FontBytes("Mono").size()) : std::nullopt;
         run.p.folders.fonts = failing == 1 ? "" : "/fonts";
@@ -147,7 +149,35 @@ TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
         EXPECT_EQ(run.runtime.boxes[0].text + "|" + run.runtime.boxes[0].title,
                   outcomes[failing].second + "|Kernova Installer Error");
         // Copied (not adopted) fonts are readable by everyone, whatever the creation mask.
-        EXPECT_TRUE(failing != 0 || run.p.files.At("/fonts/Mono.ttf").mode == 0644u);
+        EXPECT_TRUE(failing != 8 || run.p.files.At("/fonts/Mono.ttf").mode == 0644u);
+    }
+}
+
+// A record of installed fonts that cannot be read (damaged, not a file) stops the run before
+// any font is in place, says how to get out, and is left as it was.
+TEST(InstallRun, AnUnreadableRecordStopsTheRunBeforeAnyFontIsInPlace) {
+    const std::string record = JoinPath("/fonts", ".kernova-installed.txt");
+    const std::pair<std::string, std::string> cases[] = {
+        {"package A\nfile 12 zz A.ttf\n", "it is damaged; move it away to start a new record"},
+        {"package A\nfile 1 0 ../etc/passwd\n",
+         "it is damaged; move it away to start a new record"},
+        {"file 1 0 A.ttf\n", "it is damaged; move it away to start a new record"},
+        {"", "it is not a plain file; move it away to start a new record"}};
+    for (const auto& [damaged, says] : cases) {
+        InstallRun run;
+        if (damaged.empty()) {
+            run.p.files.AddFolder(record);
+        } else {
+            run.p.files.AddFile(record, damaged);
+        }
+        EXPECT_EQ(run.Run({"Mono", "Sans"}), "Could not install|" + kFailed + "|&Close|5");
+        ASSERT_EQ(run.runtime.boxes.size(), 1u);
+        EXPECT_EQ(run.runtime.boxes[0].text, "cannot record the installed fonts in " + record +
+                                                 ": " + says +
+                                                 " (2 not installed)\r\nno font of Sample could "
+                                                 "be installed");
+        EXPECT_EQ(run.p.files.Names("/fonts"), Names{".kernova-installed.txt"});
+        EXPECT_TRUE(damaged.empty() || run.p.files.Read(record) == damaged);
     }
 }
 

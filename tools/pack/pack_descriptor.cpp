@@ -2,6 +2,7 @@
 
 #include "archive/text_routines.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kernova::pack {
@@ -34,6 +35,12 @@ void CheckDescriptorValue(const std::string& option, const std::string& value) {
     }
     if (value.find_first_of("\r\n") != std::string::npos) {
         refuse("a line break");
+    }
+    // Shown as "?" by the installer: two titles would look alike, and /U tells packages
+    // apart by their titles.
+    if (std::any_of(value.begin(), value.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+        refuse("a control character");
     }
     const std::string folded = FoldCase(value);
     for (const char* key : kKeys) {

@@ -118,7 +118,8 @@ the optional texts and pictures, and the package descriptor kernova.xml.
   --readme FILE      a text shown before installing (stored as readme.txt)
   --side IMAGE       the picture beside the welcome and finish pages (stored as LEFT.ext)
   --top IMAGE        the picture at the top of the other pages (stored as TOP.ext)
-  FONT...            TrueType font files, named *.ttf. A file named kernova.xml among
+  FONT...            font files: TrueType or OpenType fonts and collections, named
+                     *.ttf, *.otf, *.ttc or *.otc. A file named kernova.xml among
                      them is stored as the descriptor instead of one written from the
                      options above (--title, --url, --url-name, --add-favorites and
                      --preview cannot be given with it).
@@ -129,7 +130,8 @@ the optional texts and pictures, and the package descriptor kernova.xml.
 Texts are stored with CR LF line ends. Pictures keep their three-character extension.
 Every stored name is a plain file name of at most 40 bytes, and no two are alike. An
 installer holds at most 32767 entries and stays below 2 GiB. Values that the descriptor
-cannot carry (a comma, a double quote, "</", a line break) are refused.
+cannot carry (a comma, a double quote, "</", a line break, a control character) are
+refused. The title also names the package's record of installed fonts, which /U reads.
 Options take their value as the next argument or after "=" (--title=T); "--" ends them.
 
 Exit status: 0 done, 1 bad input or a failure (no output file is left), 2 a wrong

@@ -4,12 +4,15 @@
 
 namespace kernova::win32 {
 
-ConsoleOutput::ConsoleOutput(bool attachToParent) {
-    HANDLE standard = ::GetStdHandle(STD_ERROR_HANDLE);
+ConsoleOutput::ConsoleOutput(bool attachToParent, Stream stream) {
+    HANDLE standard =
+        ::GetStdHandle(stream == Stream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     if (standard != nullptr && standard != INVALID_HANDLE_VALUE &&
         ::GetFileType(standard) != FILE_TYPE_UNKNOWN) {
         handle_ = standard;
-    } else if (attachToParent && ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+    } else if (attachToParent && (::AttachConsole(ATTACH_PARENT_PROCESS) ||
+                                  ::GetLastError() == ERROR_ACCESS_DENIED)) {
+        // Access denied: attached already, for the other stream.
         owned_ = UniqueHandle(::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, 0, nullptr));

@@ -6,14 +6,17 @@
 
 namespace kernova::win32 {
 
-// Where /I, /E and /? tell what they have to say: the standard error the installer was
+// Where /I, /E, /U and /? tell what they have to say: the standard error the installer was
 // started with (a script's pipe or file), else the console of the program that started it
 // (a command prompt; the installer itself is a windowed program and has none of its own).
 class ConsoleOutput {
   public:
+    // Which standard handle: errors and messages, or a silent run's results.
+    enum class Stream { Error, Output };
+
     // Looks for somewhere to write; attaches to the parent's console only when asked (a
     // wizard run must not take the console's Ctrl+C).
-    explicit ConsoleOutput(bool attachToParent);
+    explicit ConsoleOutput(bool attachToParent, Stream stream = Stream::Error);
 
     bool available() const { return handle_ != nullptr; }
     // One line: UTF-8 text, written as the console's own characters or, to a file or a

@@ -34,7 +34,8 @@ UINT StyleOf(MessageIcon icon, MessageButtons buttons) {
 } // namespace
 
 Win32Runtime::Win32Runtime(ConsoleOutput& console, bool silent, FontSystem& fonts)
-    : console_(console), silent_(silent), fonts_(fonts) {
+    : console_(console), results_(silent, ConsoleOutput::Stream::Output), silent_(silent),
+      fonts_(fonts) {
     // Pictures are decoded through COM.
     comReady_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 }
@@ -87,7 +88,7 @@ void Win32Runtime::ReportError(const std::string& text) {
 }
 
 void Win32Runtime::Report(const std::string& text) {
-    console_.WriteLine(text);
+    (results_.available() ? results_ : console_).WriteLine(text);
 }
 
 void Win32Runtime::AddView(FormWindow& view) {

@@ -57,6 +57,7 @@ class Win32Runtime : public Runtime {
     void RunQueued();
 
     ConsoleOutput& console_;
+    ConsoleOutput results_; // the standard output, where a silent run's results go
     bool silent_;
     FontSystem& fonts_;
     bool comReady_ = false;
