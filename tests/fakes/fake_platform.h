@@ -2,7 +2,9 @@
 
 #include "archive/text_routines.h"
 #include "fakes/fake_file_system.h"
+#include "fonts/sfnt_full_name.h"
 #include "platform/font_system.h"
+#include "platform/memory_input_file.h"
 #include "platform/platform.h"
 #include "platform/process.h"
 #include "platform/shell_folders.h"
@@ -24,9 +26,14 @@ class FakeFontSystem : public FontSystem {
     std::vector<std::pair<std::string, std::string>> registered; // face name, file
     int broadcasts = 0;
 
+    // Of a real sfnt font, its full name.
     std::string FaceName(const std::string& fontFile) override {
         const std::string bytes = files.Read(fontFile);
-        return bytes.starts_with("FONT:") ? bytes.substr(5, bytes.find('\n') - 5) : "";
+        if (bytes.starts_with("FONT:")) {
+            return bytes.substr(5, bytes.find('\n') - 5);
+        }
+        MemoryInputFile file(bytes.data(), bytes.size());
+        return SfntFullName(file);
     }
     // A name installed without a file of its own is listed under "/system/<name>".
     std::vector<std::string> InstalledFiles(const std::string& faceName) override {

@@ -2,6 +2,7 @@
 // is in the command line's table.
 #include "fakes/fake_platform.h"
 #include "fakes/fake_runtime.h"
+#include "fakes/sfnt_bytes.h"
 #include "fonts/install_progress.h"
 #include "platform/path.h"
 #include "ui/frm_main.h"
@@ -179,6 +180,37 @@ TEST(InstallRun, AnUnreadableRecordStopsTheRunBeforeAnyFontIsInPlace) {
         EXPECT_EQ(run.p.files.Names("/fonts"), Names{".kernova-installed.txt"});
         EXPECT_TRUE(damaged.empty() || run.p.files.Read(record) == damaged);
     }
+}
+
+// A newer release takes the older one's file and says so; a collection whose faces are both
+// there is named by its faces; the finish page says what the run did.
+TEST(InstallRun, UpdatesAndCollectionsAreToldAsSuch) {
+    InstallRun run;
+    const std::string older = FaceBytes({{"Release", "Regular", 1.0, "Version 1.000"}});
+    const std::string newer = FaceBytes({{"Release", "Regular", 1.1, "Version 1.100"}});
+    const std::string pair = FaceBytes({{"Pair Sans"}, {"Pair Serif"}});
+    run.p.files.AddFile("/fonts/Old.ttf", older);
+    run.p.files.AddFile("/fonts/Pair.ttc", pair);
+    run.p.fonts.registered = {{"Release", "/fonts/Old.ttf"},
+                              {"Pair Sans", "/fonts/Pair.ttc"},
+                              {"Pair Serif", "/fonts/Pair.ttc"}};
+    run.p.files.AddFile(run.form.ExtractPath + "Pair.ttc", pair);
+    run.p.files.AddFile(run.form.ExtractPath + "Release.ttf", newer);
+    run.form.lstFonts.AddItem("Pair.ttc");
+    run.form.lstFonts.AddItem("Release.ttf");
+    bool silent = false;
+    run.frm.InstallFonts(silent);
+    EXPECT_EQ(run.form.lblFinishText.caption,
+              kFinished + "\r\n0 installed, 1 updated, 1 already installed.");
+    ASSERT_EQ(run.runtime.boxes.size(), 1u);
+    EXPECT_TRUE(run.runtime.boxes[0].text.starts_with(
+        "The Pair Sans & Pair Serif font is already installed."));
+    EXPECT_TRUE(run.runtime.atRefresh[1].starts_with("Updating Release|"))
+        << run.runtime.atRefresh[1];
+    EXPECT_EQ(run.p.files.Read("/fonts/Old.ttf"), newer);
+    EXPECT_EQ(run.p.files.Names("/fonts"),
+              (Names{".kernova-installed.txt", "Old.ttf", "Pair.ttc"}));
+    EXPECT_EQ(run.p.fonts.unregistered, Names{"/fonts/Old.ttf"}); // let go of before replacing
 }
 
 TEST(InstallRun, TheFavoritesEntryIsAddedOnlyWhenTitleAddressAndRequestAllSaySo) {
