@@ -130,17 +130,33 @@ void FontDelivery::DeliverGroup() {
         results_[font.ticket].error = flushedAll ? font.file->CheckFlushed() : font.file->Flush();
     }
     if (beforeNaming_) {
-        std::vector<PlannedFont> planned;
-        for (const Pending& font : pending_) {
+        std::vector<Pending*> planned;
+        for (Pending& font : pending_) {
             if (!results_[font.ticket].error) {
-                planned.push_back({font.name, font.source});
+                planned.push_back(&font);
             }
         }
-        const std::error_code ec = planned.empty() ? std::error_code() : beforeNaming_(planned);
-        for (const Pending& font : pending_) {
-            if (ec && !results_[font.ticket].error) {
-                results_[font.ticket].error = ec;
-                results_[font.ticket].held = true;
+        std::error_code ec;
+        while (!planned.empty()) {
+            std::vector<PlannedFont> group;
+            for (const Pending* font : planned) {
+                group.push_back({font->name, font->source});
+            }
+            ec = beforeNaming_(group);
+            if (ec != std::errc::no_space_on_device) {
+                break;
+            }
+            // A full disk: the group's last font gives its room back, so that the rest
+            // may still go.
+            Pending& last = *planned.back();
+            last.file.reset();
+            results_[last.ticket].error = ec;
+            planned.pop_back();
+        }
+        for (const Pending* font : planned) {
+            if (ec) {
+                results_[font->ticket].error = ec;
+                results_[font->ticket].held = true;
             }
         }
     }

@@ -61,7 +61,9 @@ class FontDelivery {
     std::size_t AddOwnFileReplacing(const std::string& source, const std::string& name);
 
     // Runs before each group of fonts gets its names: what must be on record before the
-    // fonts are. A failure keeps the whole group from being named; each font fails with it.
+    // fonts are. A failure keeps the group from being named; each font fails with it. On a
+    // full disk the group's last fonts give their room back, one at a time, and it is
+    // asked again for the rest.
     using BeforeNaming = std::function<std::error_code(const std::vector<PlannedFont>&)>;
     void OnBeforeNaming(BeforeNaming hook) { beforeNaming_ = std::move(hook); }
 

@@ -166,6 +166,7 @@ std::error_code RecordInstall(FileSystem& files, const std::string& folder,
     if (ec) {
         return ec;
     }
+    const std::vector<PackageRecord> before = records;
     const std::string shownTitle = ReplaceControls(title);
     auto ours = std::find_if(records.begin(), records.end(), [&](const PackageRecord& record) {
         return record.title == shownTitle;
@@ -205,7 +206,9 @@ std::error_code RecordInstall(FileSystem& files, const std::string& folder,
             ours->uses.insert(ReplaceControls(path));
         }
     }
-    return WriteInstallRecords(files, folder, records);
+    // A run that changed nothing writes nothing: a full or read-only folder is no failure
+    // of a run that had nothing to do.
+    return records == before ? std::error_code() : WriteInstallRecords(files, folder, records);
 }
 
 } // namespace kernova

@@ -303,8 +303,9 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
         if (!change.installed.empty() || !change.present.empty() || !change.dropped.empty()) {
             if (std::error_code ec =
                     RecordInstall(platform.files, fontsFolder, request.packageTitle, change)) {
-                state.problems.push_back("cannot record the installed fonts in " + fontsFolder +
-                                         kInstallRecordName + ": " + RecordProblem(ec));
+                state.problems.push_back("cannot update the record of installed fonts " +
+                                         fontsFolder + kInstallRecordName + ": " +
+                                         RecordProblem(ec) + " (the fonts in place are on it)");
                 state.environmentFault = true;
                 outcome.copyError = outcome.copyError ? outcome.copyError : ec;
             }

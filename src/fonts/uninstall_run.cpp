@@ -110,7 +110,6 @@ UninstallState UninstallFonts(Platform& platform, const std::string& title) {
             return state;
         }
         // A package that only relied on fonts others installed has nothing to remove.
-        state.recorded = !ours->files.empty();
         const std::vector<PackageRecord> before = records;
         RemoveRecordedFiles(platform, folder, records, *ours, state);
         if (ours->files.empty()) {

@@ -9,7 +9,6 @@ struct Platform;
 
 // What /U did.
 struct UninstallState {
-    bool recorded = false; // the package had installed something here
     int removed = 0;
     int kept = 0;
     int failed = 0;                    // could not be removed: still installed, still on record

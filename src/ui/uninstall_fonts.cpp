@@ -12,7 +12,7 @@ void FrmMain::UninstallFonts() {
         runtime_.Report(note);
     }
     TellFailure(state.problems, true);
-    if (!state.recorded && state.problems.empty()) {
+    if (state.removed + state.kept + state.failed == 0 && state.problems.empty()) {
         runtime_.Report(form.PackageTitle + " has installed no fonts here");
         EndProgram(ExitCode::NothingToDo);
     }

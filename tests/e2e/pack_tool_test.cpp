@@ -43,6 +43,7 @@ const Refusal kRefusals[] = {
     {{"--url", "http://x/</a>", kSans}, "--url", 1},
     {{"--title", "Two\nLines", kSans}, "--title", 1},
     {{"--title", "Tab\there", kSans}, "--title cannot hold a control character", 1},
+    {{"--title", "Next\xC2\x85Line", kSans}, "--title cannot hold a control character", 1},
     {{"--title", "<url>http://evil", kSans}, "<URL>", 1},
     {{"--title", "T", kSans, "kernova.xml"}, "kernova.xml", 1},
     {{"kernova.xml"}, "no fonts", 1},

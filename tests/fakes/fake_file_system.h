@@ -147,10 +147,17 @@ class FakeFileSystem : public FileSystem {
     struct Staged : StagedFile {
         Staged(FakeFileSystem& files, std::string folder, std::string bytes, unsigned mode)
             : files(files), folder(std::move(folder)), node{Kind::File, std::move(bytes), mode} {}
+        // Dropped, it gives back the room its bytes took.
+        ~Staged() override {
+            if (!done && files.freeSpace) {
+                *files.freeSpace += static_cast<std::int64_t>(written);
+            }
+        }
         std::error_code Write(const void* data, std::size_t size) override {
             std::optional<std::int64_t>& space = files.freeSpace;
             const std::size_t granted = std::min<std::size_t>(size, space.value_or(size));
             node.bytes.append(static_cast<const char*>(data), granted);
+            written += granted;
             space = space ? std::optional(*space - std::int64_t(granted)) : space;
             return granted < size ? Error(std::errc::no_space_on_device) : std::error_code();
         }
@@ -186,6 +193,7 @@ class FakeFileSystem : public FileSystem {
         std::string folder;
         Node node;
         bool done = false;
+        std::size_t written = 0;
     };
 
     void Add(const std::string& path, Node node) {

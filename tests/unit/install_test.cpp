@@ -104,8 +104,8 @@ TEST(InstallRun, AnInstalledFontIsAnnouncedAndTheAnswerFollowed) {
     }
 }
 
-// The disk fills during the third copy (no room is left for the record of what was
-// installed, so nothing is put in place); there is no fonts folder; it cannot be written; a
+// The disk fills during the third copy (the second font gives its room back for the record
+// of what was installed); there is no fonts folder; it cannot be written; a
 // repaint fails as the run starts, after the copies, after registering, before the finish;
 // the only font is no font; the registry refuses a record. What was done stays done; the run fails
 // with the text of its stage (blaming permissions only when they were the cause) and one box
@@ -115,12 +115,10 @@ TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
     const std::string all = registered + "|Serif:/fonts/Serif.ttf", away = "the window went away";
     const std::string denied = ".ttf to /fonts: Permission denied\r\n";
     const std::string none = "no font of Sample could be installed";
+    const std::string full = ".ttf to /fonts: No space left on device\r\n";
     const std::pair<std::string, std::string> outcomes[] = {
-        {kFailed + "|&Close|5",
-         "cannot copy Serif.ttf to /fonts: No space left on device\r\ncannot record the "
-         "installed fonts in " +
-             JoinPath("/fonts", ".kernova-installed.txt") +
-             ": No space left on device (2 not installed)\r\n" + none},
+        {kFailed + "|&Close|5|Mono:/fonts/Mono.ttf",
+         "cannot copy Sans" + full + "cannot copy Serif" + full.substr(0, full.size() - 2)},
         {kFailed + "|&Close|5", "there is no fonts folder to install into"},
         {kCopyFailed + "|&Close|5", "cannot copy Mono" + denied + "cannot copy Sans" + denied +
                                         "cannot copy Serif" + denied + none},
@@ -152,6 +150,19 @@ TEST(InstallRun, AFailureEndsTheRunWithTheStagesTextAndTellsEveryProblem) {
         // Copied (not adopted) fonts are readable by everyone, whatever the creation mask.
         EXPECT_TRUE(failing != 8 || run.p.files.At("/fonts/Mono.ttf").mode == 0644u);
     }
+}
+
+// A run with nothing to do writes nothing: a read-only fonts folder is no failure then.
+TEST(InstallRun, NothingToDoWritesNothing) {
+    InstallRun run;
+    run.Run({"Mono"});
+    run.runtime.answers = {Answer::Ok};
+    run.p.files.readOnly = {"/fonts"};
+    run.form.lstFonts.Clear();
+    EXPECT_EQ(run.Run({"Mono"}), "Finished!|" + kFinished +
+                                     "\r\n0 installed, 0 updated, 1 already installed.|&Finish|0|"
+                                     "Mono:/fonts/Mono.ttf");
+    EXPECT_EQ(run.runtime.boxes.size(), 1u); // the already-installed box, no failure
 }
 
 // A record of installed fonts that cannot be read (damaged, not a file) stops the run before

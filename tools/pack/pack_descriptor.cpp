@@ -2,7 +2,6 @@
 
 #include "archive/text_routines.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 namespace kernova::pack {
@@ -38,8 +37,7 @@ void CheckDescriptorValue(const std::string& option, const std::string& value) {
     }
     // Shown as "?" by the installer: two titles would look alike, and /U tells packages
     // apart by their titles.
-    if (std::any_of(value.begin(), value.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+    if (ReplaceControls(value) != value) {
         refuse("a control character");
     }
     const std::string folded = FoldCase(value);
