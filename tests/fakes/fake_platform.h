@@ -24,6 +24,7 @@ class FakeFontSystem : public FontSystem {
     const FakeFileSystem& files;
     std::set<std::string> installed;
     std::vector<std::pair<std::string, std::string>> registered; // face name, file
+    std::map<std::string, std::string> paths; // each registered file as the run named it
     int broadcasts = 0;
 
     // Of a real sfnt font, its full name.
@@ -40,7 +41,7 @@ class FakeFontSystem : public FontSystem {
         std::vector<std::string> found;
         for (const auto& [face, file] : registered) {
             if (face == faceName) {
-                found.push_back(file);
+                found.push_back(paths.count(file) != 0 ? paths.at(file) : file);
             }
         }
         if (found.empty() && installed.count(faceName) > 0) {
@@ -61,6 +62,7 @@ class FakeFontSystem : public FontSystem {
             return std::make_error_code(std::errc::permission_denied);
         }
         registered.emplace_back(faceName, FakeFileSystem::Key(installedFile));
+        paths[registered.back().second] = installedFile;
         installed.insert(TrimSpaces(faceName));
         return {};
     }

@@ -202,9 +202,10 @@ TEST(InstallRun, UpdatesAndCollectionsAreToldAsSuch) {
     const std::string pair = FaceBytes({{"Pair Sans"}, {"Pair Serif"}});
     run.p.files.AddFile("/fonts/Old.ttf", older);
     run.p.files.AddFile("/fonts/Pair.ttc", pair);
-    run.p.fonts.registered = {{"Release", "/fonts/Old.ttf"},
-                              {"Pair Sans", "/fonts/Pair.ttc"},
-                              {"Pair Serif", "/fonts/Pair.ttc"}};
+    const std::string old = JoinPath("/fonts", "Old.ttf"),
+                      collection = JoinPath("/fonts", "Pair.ttc");
+    run.p.fonts.registered = {
+        {"Release", old}, {"Pair Sans", collection}, {"Pair Serif", collection}};
     run.p.files.AddFile(run.form.ExtractPath + "Pair.ttc", pair);
     run.p.files.AddFile(run.form.ExtractPath + "Release.ttf", newer);
     run.form.lstFonts.AddItem("Pair.ttc");
