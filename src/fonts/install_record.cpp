@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <charconv>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace kernova {
 namespace {
@@ -175,34 +177,46 @@ std::error_code RecordInstall(FileSystem& files, const std::string& folder,
         records.push_back({shownTitle, {}, {}});
         ours = records.end() - 1;
     }
-    const auto among = [](const std::vector<std::string>& names, const std::string& name) {
-        return std::any_of(names.begin(), names.end(),
-                           [&](const std::string& other) { return SameFileName(other, name); });
-    };
-    const auto recordedAnywhere = [&](const std::string& name) {
-        return std::any_of(records.begin(), records.end(), [&](const PackageRecord& record) {
-            return std::any_of(
-                record.files.begin(), record.files.end(),
-                [&](const RecordedFile& file) { return SameFileName(file.name, name); });
-        });
-    };
-    std::erase_if(ours->files,
-                  [&](const RecordedFile& file) { return among(change.dropped, file.name); });
-    for (const RecordedFile& file : change.installed) {
-        if (among(change.replaced, file.name) && !recordedAnywhere(file.name)) {
-            ours->uses.insert(ReplaceControls(folder + file.name));
-            continue;
+    // Names as the file system tells them apart, in sets: a run of thousands of fonts.
+    const auto keys = [](const std::vector<std::string>& names) {
+        std::unordered_set<std::string> out;
+        for (const std::string& name : names) {
+            out.insert(FileNameKey(name));
         }
-        std::erase_if(ours->files,
-                      [&](const RecordedFile& old) { return SameFileName(old.name, file.name); });
-        ours->files.push_back(file);
+        return out;
+    };
+    const std::unordered_set<std::string> dropped = keys(change.dropped);
+    const std::unordered_set<std::string> replaced = keys(change.replaced);
+    std::unordered_set<std::string> recordedAnywhere;
+    for (const PackageRecord& record : records) {
+        for (const RecordedFile& file : record.files) {
+            recordedAnywhere.insert(FileNameKey(file.name));
+        }
+    }
+    std::erase_if(ours->files, [&](const RecordedFile& file) {
+        return dropped.count(FileNameKey(file.name)) != 0;
+    });
+    std::unordered_map<std::string, std::size_t> position; // of each of our files
+    for (std::size_t i = 0; i < ours->files.size(); ++i) {
+        position[FileNameKey(ours->files[i].name)] = i;
+    }
+    for (const RecordedFile& file : change.installed) {
+        const std::string key = FileNameKey(file.name);
+        if (replaced.count(key) != 0 && recordedAnywhere.count(key) == 0) {
+            ours->uses.insert(ReplaceControls(folder + file.name));
+        } else if (auto at = position.find(key); at != position.end()) {
+            ours->files[at->second] = file;
+        } else {
+            position[key] = ours->files.size();
+            ours->files.push_back(file);
+        }
+    }
+    std::unordered_set<std::string> ownPaths;
+    for (const RecordedFile& file : ours->files) {
+        ownPaths.insert(FileNameKey(folder + file.name));
     }
     for (const std::string& path : change.present) {
-        const bool ownFile =
-            std::any_of(ours->files.begin(), ours->files.end(), [&](const RecordedFile& file) {
-                return SameFileName(folder + file.name, path);
-            });
-        if (!ownFile) {
+        if (ownPaths.count(FileNameKey(path)) == 0) {
             ours->uses.insert(ReplaceControls(path));
         }
     }

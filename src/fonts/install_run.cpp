@@ -294,9 +294,9 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
         // The record as the run ended: the names the fonts got, what the package relies on,
         // and nothing of what was put on record ahead but did not come.
         change.present = state.presentFiles;
+        const std::set<std::string> came(state.installedFiles.begin(), state.installedFiles.end());
         for (const std::string& name : outcome.recordedAhead) {
-            if (std::find(state.installedFiles.begin(), state.installedFiles.end(), name) ==
-                state.installedFiles.end()) {
+            if (came.count(name) == 0) {
                 change.dropped.push_back(name);
             }
         }
