@@ -40,10 +40,11 @@ struct CopiedFont {
 };
 
 struct CopyStageOutcome {
-    std::vector<CopiedFont> copied;      // in list order
-    std::error_code copyError;           // the first copy that failed
-    int present = 0;                     // fonts the system already had
-    std::set<std::string> recordedAhead; // names put on record before the fonts came
+    std::vector<CopiedFont> copied;        // in list order
+    std::error_code copyError;             // the first copy that failed
+    int present = 0;                       // fonts the system already had
+    std::set<std::string> recordedAhead;   // names put on record before the fonts came
+    std::vector<std::string> presentFiles; // installed files that already held its fonts
 };
 
 std::string AlreadyInstalledText(const std::string& faceName) {
@@ -158,7 +159,7 @@ CopyStageOutcome RunCopyStage(Platform& platform, const InstallRequest& request,
         } else if (font.standing.standing == Standing::Present) {
             ++outcome.present;
             for (const std::string& path : font.standing.presentFiles) {
-                state.presentFiles.push_back(path);
+                outcome.presentFiles.push_back(path);
             }
             const MessageButtons buttons =
                 count == 1 ? MessageButtons::Ok : MessageButtons::OkCancel;
@@ -244,7 +245,6 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
     try {
         display.Begin();
         const std::string fontsFolder = GetFontsFolder(platform.folders);
-        state.fontsFolder = fontsFolder;
         stage = Stage::Copying;
         if (fontsFolder.empty()) {
             state.problems.push_back("there is no fonts folder to install into");
@@ -264,14 +264,15 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
         const std::size_t copyProblems = state.problems.size();
         std::error_code registerError; // the first record the registry refused
         state.present = outcome.present;
-        RecordChange change;
+        RecordChange change; // the record as the run ended
+        std::set<std::string> came;
         for (const CopiedFont& font : outcome.copied) {
             if (font.existed) {
                 ++state.present;
-                state.presentFiles.push_back(fontsFolder + font.fileName);
+                change.present.push_back(fontsFolder + font.fileName);
             } else {
                 ++(font.update ? state.updated : state.installed);
-                state.installedFiles.push_back(font.fileName);
+                came.insert(font.fileName);
                 change.installed.push_back(font.described);
                 if (font.replaced) {
                     change.replaced.push_back(font.fileName);
@@ -291,10 +292,10 @@ InstallState InstallFonts(Platform& platform, const InstallRequest& request,
             StageTimings::Scope measure(timings, StageTimings::FontChange);
             BroadcastFontChange(platform.fonts);
         }
-        // The record as the run ended: the names the fonts got, what the package relies on,
-        // and nothing of what was put on record ahead but did not come.
-        change.present = state.presentFiles;
-        const std::set<std::string> came(state.installedFiles.begin(), state.installedFiles.end());
+        // The names the fonts got, what the package relies on, and nothing of what was put
+        // on record ahead but did not come.
+        change.present.insert(change.present.end(), outcome.presentFiles.begin(),
+                              outcome.presentFiles.end());
         for (const std::string& name : outcome.recordedAhead) {
             if (came.count(name) == 0) {
                 change.dropped.push_back(name);

@@ -30,11 +30,6 @@ struct InstallState {
     // What the run did: fonts new to the system, newer releases of installed ones, and
     // fonts that were there already.
     int installed = 0, updated = 0, present = 0;
-    std::string fontsFolder; // ending in the separator; empty when there is none
-    // The files the run put into the fonts folder (bare names), new and updated.
-    std::vector<std::string> installedFiles;
-    // The installed files (full paths) that already held a font of the package.
-    std::vector<std::string> presentFiles;
 };
 
 // "3 installed, 1 updated, 2 already installed"

@@ -83,10 +83,17 @@ std::string Win32FontSystem::RecordedPath(const std::string& data) {
     return JoinPath(folders_.GetSpecialFolder(ShellFolder::Fonts), data);
 }
 
+const std::vector<FontsValue>& Win32FontSystem::Values() {
+    if (!values_) {
+        values_ = ReadAllFontsValues(GetFontsKey());
+    }
+    return *values_;
+}
+
 std::vector<std::string> Win32FontSystem::InstalledFiles(const std::string& faceName) {
     const std::wstring wanted = WidenText(TrimSpaces(faceName));
     std::vector<std::string> files;
-    for (const FontsValue& value : ReadAllFontsValues(GetFontsKey())) {
+    for (const FontsValue& value : Values()) {
         if (!value.data.empty() && RecordsFace(WithoutKind(value.name), wanted)) {
             files.push_back(RecordedPath(value.data));
         }
@@ -138,6 +145,7 @@ std::error_code Win32FontSystem::Register(const std::string& faceName,
         slash != std::wstring::npos && !fonts.empty() && SameText(path.substr(0, slash), fonts);
     const std::wstring data = inFonts ? path.substr(slash + 1) : path;
     const std::wstring key = GetFontsKey();
+    values_.reset();
     const auto [base, cff] = ValueBaseOf(installedFile, faceName);
     // Enough for any real set of fonts sharing one full name.
     constexpr int kMaxNumber = 99;
@@ -160,6 +168,7 @@ std::error_code Win32FontSystem::Register(const std::string& faceName,
 
 void Win32FontSystem::Unregister(const std::string& installedFile) {
     const std::wstring key = GetFontsKey();
+    values_.reset();
     const std::wstring path = WidenPath(installedFile);
     for (const FontsValue& value : ReadAllFontsValues(key)) {
         if (!value.data.empty() && SameText(WidenPath(RecordedPath(value.data)), path)) {

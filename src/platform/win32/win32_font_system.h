@@ -3,8 +3,11 @@
 #include "platform/file_system.h"
 #include "platform/font_system.h"
 #include "platform/shell_folders.h"
+#include "platform/win32/font_registry_key.h"
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace kernova::win32 {
 
@@ -37,9 +40,13 @@ class Win32FontSystem : public FontSystem {
     // A value's data as a full path: a bare name is in the fonts folder.
     std::string RecordedPath(const std::string& data);
     bool HoldsOtherFont(const std::string& recorded, const std::string& file);
+    // The registry's font values, read once and again after this object changed them: a
+    // package of thousands of fonts is looked up in one pass over the key.
+    const std::vector<FontsValue>& Values();
 
     FileSystem& files_;
     ShellFolders& folders_;
+    std::optional<std::vector<FontsValue>> values_;
 };
 
 } // namespace kernova::win32
