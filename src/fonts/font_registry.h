@@ -15,7 +15,7 @@ class ShellFolders;
 bool IsFontInstalled(FontSystem& fonts, const std::string& fontFile);
 
 // The same test for a face name already read from the file (trimmed here), so that a run
-// that shows the name anyway reads each font once.
+// that shows the name anyway reads each font once; only a font it finds is read further.
 bool IsFontNameInstalled(FontSystem& fonts, const std::string& faceName);
 
 // Records `fileName` (a bare name in `fontsFolder`, or a full path) under `fontName` and

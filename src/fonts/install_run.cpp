@@ -1,6 +1,5 @@
 #include "fonts/install_run.h"
 
-#include "archive/text_routines.h"
 #include "fonts/face_name.h"
 #include "fonts/font_copy.h"
 #include "fonts/font_identity.h"
@@ -85,8 +84,7 @@ JudgedFont JudgeFont(Platform& platform, InstalledFonts& installed, const std::s
     std::error_code ec;
     std::unique_ptr<InputFile> in = platform.files.Open(file, ec);
     const bool collection = in && SfntKindOf(*in) == SfntKind::Collection;
-    const std::string name = TrimSpaces(faceName);
-    if (!collection && (name.empty() || platform.fonts.InstalledFiles(name).empty())) {
+    if (!collection && !IsFontNameInstalled(platform.fonts, faceName)) {
         return font;
     }
     const std::vector<FaceIdentity> faces =
